@@ -13,8 +13,9 @@ struct Point {
     bool operator==(const Point& o) const { return left == o.left && top == o.top; }
 };
 
-// Where a window of the given rectangle should go: where it is when any part
-// of it lies on a work area, else moved wholly onto the nearest work area.
-Point KeepOnScreen(const Rect& window, const std::vector<Rect>& workAreas);
+// Where a window of the given size, wanted at the given place, should go:
+// there when any part of it lies on a work area, else moved wholly onto the
+// nearest work area (as far as it fits).
+Point KeepOnScreen(Point wanted, Size size, const std::vector<Rect>& workAreas);
 
 }  // namespace roamwise
