@@ -1,0 +1,53 @@
+#include "local_address.h"
+
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <vector>
+
+namespace roamwise {
+namespace win32 {
+
+namespace {
+
+bool IsUnset(const std::string& address) { return address.empty() || address == "0.0.0.0"; }
+
+bool IsLoopback(const std::string& address) { return address.compare(0, 4, "127.") == 0; }
+
+std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+std::wstring PickLocalIP(const std::vector<AdapterAddress>& adapters) {
+    for (const auto& adapter : adapters) {
+        if (!IsUnset(adapter.gateway) && !IsUnset(adapter.ip)) return Widen(adapter.ip);
+    }
+    for (const auto& adapter : adapters) {
+        if (!IsUnset(adapter.ip) && !IsLoopback(adapter.ip)) return Widen(adapter.ip);
+    }
+    return L"127.0.0.1";
+}
+
+std::vector<AdapterAddress> ListAdapters() {
+    std::vector<AdapterAddress> adapters;
+    // GetAdaptersInfo (not GetAdaptersAddresses) keeps the program loadable
+    // on Windows 2000. The table can grow between the two calls: retry.
+    ULONG size = 16 * 1024;
+    std::vector<unsigned char> buffer;
+    DWORD result = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 5 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.assign(size, 0);
+        result = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+    }
+    if (result != ERROR_SUCCESS) return adapters;  // ERROR_NO_DATA: no adapters at all
+    for (auto* info = reinterpret_cast<const IP_ADAPTER_INFO*>(buffer.data()); info != nullptr;
+         info = info->Next) {
+        adapters.push_back({info->IpAddressList.IpAddress.String, info->GatewayList.IpAddress.String});
+    }
+    return adapters;
+}
+
+std::wstring LocalIP() { return PickLocalIP(ListAdapters()); }
+
+}  // namespace win32
+}  // namespace roamwise
