@@ -24,6 +24,8 @@ public:
     // --- set-up helpers ---
     void AddDirectory(const std::wstring& path);
     void AddFile(const std::wstring& path, const std::string& content = "", std::uint32_t attributes = 0);
+    // Adds without looking for an existing entry: for large directories.
+    void AddNewFile(const std::wstring& path) { entries_.push_back({path, "", 0}); }
     bool Exists(const std::wstring& path) const;
     std::string Content(const std::wstring& path) const;
     // Every path written, created, moved or deleted, in order.
