@@ -2,6 +2,13 @@
 # Source it; every function takes explicit paths and leaves no global state
 # behind except the variables it documents.
 
+# The 64-bit loader, called directly: Debian's wrapper prefers the 32-bit
+# loader when it is installed, and some kernels run no 32-bit code at all.
+ROAMWISE_WINE="${ROAMWISE_WINE:-/usr/lib/wine/wine64}"
+[ -x "$ROAMWISE_WINE" ] || ROAMWISE_WINE="$(command -v wine64 || command -v wine)"
+export WINELOADER="$ROAMWISE_WINE"
+wine() { "$ROAMWISE_WINE" "$@"; }
+
 # Environment for a prefix: private HOME, quiet, no menu entries.
 wine_env() {  # wine_env PREFIX HOME
     export WINEPREFIX="$1" HOME="$2" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
@@ -15,7 +22,7 @@ wine_template() {  # wine_template TEMPLATE_DIR HOME
     rm -rf "$template"
     (
         wine_env "$template" "$2"
-        DISPLAY= wineboot -i </dev/null >/dev/null 2>&1
+        DISPLAY= wine wineboot -i </dev/null >/dev/null 2>&1
         # No window manager runs under Xvfb; unmanaged windows hide without delay.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
         wineserver -w
@@ -28,7 +35,8 @@ wine_template() {  # wine_template TEMPLATE_DIR HOME
 # (wineserver rewrites them in place).
 wine_clone() {  # wine_clone TEMPLATE_DIR DEST
     rm -rf "$2"
-    cp -al "$1" "$2"
+    mkdir -p "$2"
+    cp -al "$1/." "$2/"
     local f
     for f in system.reg user.reg userdef.reg; do
         cp --remove-destination "$1/$f" "$2/$f"
@@ -51,7 +59,7 @@ wine_install_tool() {  # wine_install_tool PREFIX EXE NAME.exe
 wine_start_server() {  # with wine_env already exported
     wineserver -w 2>/dev/null
     setsid wineserver -p </dev/null >/dev/null 2>&1
-    setsid wine wineboot </dev/null >/dev/null 2>&1
+    setsid "$ROAMWISE_WINE" wineboot </dev/null >/dev/null 2>&1
 }
 
 wine_stop_server() {  # with wine_env already exported

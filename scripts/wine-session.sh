@@ -16,7 +16,10 @@ mkdir -p "$state"
 case "$cmd" in
 start)
     "$0" stop "$build" >/dev/null 2>&1 || true
-    wine_template "$state/template" "$state/home"
+    # One template may serve several build trees (ROAMWISE_WINE_TEMPLATE).
+    template="${ROAMWISE_WINE_TEMPLATE:-$state/template}"
+    wine_template "$template" "$state/home"
+    [ "$template" = "$state/template" ] || ln -sfn "$template" "$state/template"
     wine_clone "$state/template" "$state/prefix"
     xvfb_start
     echo "$XVFB_PID" >"$state/xvfb.pid"
