@@ -46,27 +46,16 @@ cleanup() { wine_stop_server; xvfb_stop "$XVFB_PID"; }
 trap cleanup EXIT
 wine_start_server
 
-find_window() {  # find_window TITLE: waits for a visible window with that title
-    local i id
-    for i in $(seq 1 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    echo "no window titled $1 appeared" >&2
-    return 1
-}
-
 (cd "$app" && exec "$ROAMWISE_WINE" Roamwise.exe) </dev/null >/dev/null 2>&1 &
 pid=$!
-main=$(find_window Roamwise)
+main=$(x_find_window Roamwise)
 sleep 1
 import -display "$DISPLAY" -window "$main" "$shots/roamwise-main.png"
 
 # The focus starts in the profile list; five tabs reach the magnifying glass.
 xdotool windowfocus --sync "$main" 2>/dev/null || true
 xdotool key --delay 50 Tab Tab Tab Tab Tab space
-viewer=$(find_window "Current Settings")
+viewer=$(x_find_window "Current Settings")
 sleep 1
 import -display "$DISPLAY" -window "$viewer" "$shots/roamwise-viewer.png"
 import -display "$DISPLAY" -window root "$shots/roamwise-screen.png"

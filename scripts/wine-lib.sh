@@ -96,3 +96,15 @@ xvfb_stop() {  # xvfb_stop PID
     kill -9 "$1" 2>/dev/null
     return 0
 }
+
+# Waits for a visible X window with exactly this title; prints its id.
+x_find_window() {  # x_find_window TITLE
+    local i id
+    for i in $(seq 1 300); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    echo "no window titled $1 appeared" >&2
+    return 1
+}
