@@ -275,6 +275,8 @@ std::uint32_t FakePlatform::RunTool(const std::wstring& commandLine) {
         output = Unquote(line.substr(redirect + 3));
         const Entry* parent = Find(Parent(Resolve(output)));
         if (!parent || !(parent->attributes & attr::kDirectory)) return 1;
+        const Entry* target = Find(output);
+        if (target && (target->attributes & (attr::kDirectory | attr::kReadOnly))) return 1;  // cannot redirect
     }
     if (command == L"netsh -c interface dump") {
         if (dumpExitCode != 0) {
