@@ -11,38 +11,11 @@
 
 using roamwise::RegKey;
 using roamwise::win32::Win32Platform;
+using roamwise_test::TestKey;
 
 namespace {
 
 constexpr std::uint32_t kAccess = 0x3F;  // the mask the program uses for reading and writing
-
-// HKLM\SOFTWARE\RoamwiseTest\<pid>\...: created by the tests, removed after.
-class TestKey {
-public:
-    TestKey() : base_("SOFTWARE\\RoamwiseTest\\" + std::to_string(GetCurrentProcessId())) {}
-    ~TestKey() {
-        DeleteTree(base_);
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\RoamwiseTest");  // only if no other run uses it
-    }
-    std::string operator/(const std::string& rest) const { return base_ + "\\" + rest; }
-
-private:
-    static void DeleteTree(const std::string& path) {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        std::vector<std::string> children;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            children.emplace_back(name, length);
-        }
-        RegCloseKey(key);
-        for (const auto& child : children) DeleteTree(path + "\\" + child);
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
-    }
-    std::string base_;
-};
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); }
 

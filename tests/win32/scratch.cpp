@@ -72,6 +72,30 @@ std::string GetFile(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+namespace {
+void DeleteKeyTree(const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    std::vector<std::string> children;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        children.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    for (const auto& child : children) DeleteKeyTree(path + "\\" + child);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+}
+}  // namespace
+
+TestKey::TestKey() : base_("SOFTWARE\\RoamwiseTest\\" + std::to_string(GetCurrentProcessId())) {}
+
+TestKey::~TestKey() {
+    DeleteKeyTree(base_);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\RoamwiseTest");  // only if no other run uses it
+}
+
 std::string Narrow(const std::wstring& ascii) {
     std::string text;
     for (wchar_t c : ascii) text += c < 128 ? static_cast<char>(c) : '?';

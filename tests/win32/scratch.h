@@ -38,6 +38,20 @@ void PutFile(const std::wstring& path, const std::string& bytes);
 std::string GetFile(const std::wstring& path);
 bool Exists(const std::wstring& path);
 
+// HKLM\SOFTWARE\RoamwiseTest\<pid>\...: created by a test, removed after.
+class TestKey {
+public:
+    TestKey();
+    ~TestKey();
+    TestKey(const TestKey&) = delete;
+    TestKey& operator=(const TestKey&) = delete;
+    const std::string& path() const { return base_; }
+    std::string operator/(const std::string& rest) const { return base_ + "\\" + rest; }
+
+private:
+    std::string base_;
+};
+
 std::string Narrow(const std::wstring& ascii);
 std::wstring Widen(const std::string& ascii);
 
