@@ -9,6 +9,7 @@
 #include "main_layout.h"
 #include "message_pump.h"
 #include "resource.h"
+#include "window_class.h"
 
 namespace roamwise {
 namespace win32 {
@@ -29,12 +30,6 @@ bool IsPushButton(int id) {
            id == kCommand1;
 }
 
-HFONT MakeFont(const wchar_t* face, int centiPoints, int weight, int dpiY) {
-    return CreateFontW(FontHeight(centiPoints, dpiY), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 std::wstring WindowText(HWND hwnd) {
     if (!hwnd) return std::wstring();
     int length = GetWindowTextLengthW(hwnd);
@@ -53,25 +48,6 @@ int ShiftState() {
     return state;
 }
 
-ATOM RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
-    static ATOM atom = 0;
-    if (atom) return atom;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ROAMWISE_ICON_APP),
-                                             IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ROAMWISE_ICON_APP),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = ROAMWISE_MAIN_CLASS;
-    atom = RegisterClassExW(&wc);
-    return atom;
-}
-
 }  // namespace
 
 MainWindow::~MainWindow() {
@@ -86,7 +62,7 @@ bool MainWindow::Create(HINSTANCE instance, int dpiX, int dpiY) {
     if (hwnd_) return true;
     dpiX_ = dpiX;
     dpiY_ = dpiY;
-    if (!RegisterMainClass(instance, &WindowProc)) return false;
+    if (!RegisterAppWindowClass(instance, &WindowProc, ROAMWISE_MAIN_CLASS)) return false;
 
     RECT frame = {0, 0, TwipsToPixels(kMainClientWidth, dpiX_),
                   TwipsToPixels(kMainClientHeight, dpiY_)};

@@ -4,6 +4,7 @@
 #include "frm_roamwise.h"
 #include "main_layout.h"
 #include "resource.h"
+#include "window_class.h"
 
 namespace roamwise {
 namespace win32 {
@@ -19,25 +20,6 @@ constexpr DWORD kText2Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | 
                               ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
                               ES_LEFT | ES_NOHIDESEL;
 
-ATOM RegisterViewerClass(HINSTANCE instance, WNDPROC proc) {
-    static ATOM atom = 0;
-    if (atom) return atom;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ROAMWISE_ICON_APP),
-                                             IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ROAMWISE_ICON_APP),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = ROAMWISE_VIEWER_CLASS;
-    atom = RegisterClassExW(&wc);
-    return atom;
-}
-
 }  // namespace
 
 ViewerWindow::~ViewerWindow() {
@@ -50,12 +32,9 @@ bool ViewerWindow::Create(HINSTANCE instance, HWND owner, int dpiX, int dpiY) {
     instance_ = instance;
     dpiX_ = dpiX;
     dpiY_ = dpiY;
-    if (!RegisterViewerClass(instance, &WindowProc)) return false;
+    if (!RegisterAppWindowClass(instance, &WindowProc, ROAMWISE_VIEWER_CLASS)) return false;
     if (!font_) {
-        font_ = CreateFontW(FontHeight(825, dpiY_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            L"Franklin Gothic Medium");
+        font_ = MakeFont(L"Franklin Gothic Medium", 825, FW_NORMAL, dpiY_);
     }
     RECT frame = {0, 0, TwipsToPixels(kViewerClientWidth, dpiX_),
                   TwipsToPixels(kViewerClientHeight, dpiY_)};
