@@ -1,83 +1,37 @@
 // The core's settings store and command runner over the real Win32
-// adapter: the same cases the core tests run against fakes, here against
-// the system's registry, short names and command interpreter.
-#include <gtest/gtest.h>
-
+// adapter: the system's registry and short names.
 #include "scratch.h"
-
-#include <string>
-#include <vector>
 
 #include "command_runner.h"
 #include "program_settings.h"
 #include "win32_platform.h"
+#include "win32_view.h"
 
 using roamwise::Answer;
-using roamwise::Buttons;
 using roamwise::cProgramSettings;
 using roamwise::CommandRunner;
-using roamwise::ErrorReport;
-using roamwise::win32::Win32Platform;
-using roamwise_test::ScratchDir;
-using roamwise_test::TestKey;
+using namespace roamwise_test;
 
 namespace {
 
-// Only message boxes matter here: every other part of the view is unused.
-class MessageLog : public roamwise::View {
+// A view without windows that logs message boxes instead of showing them.
+class MessageLog : public roamwise::win32::Win32View {
 public:
+    MessageLog() : Win32View(GetModuleHandleW(nullptr)) {}
     std::vector<std::wstring> titles;
-    Answer ShowMessage(const std::wstring&, const std::wstring& title, Buttons) override {
+    Answer ShowMessage(const std::wstring&, const std::wstring& title, roamwise::Buttons) override {
         titles.push_back(title);
         return Answer::Ok;
     }
-    void Beep() override {}
-    void ListClear() override {}
-    void ListAdd(const std::wstring&) override {}
-    std::wstring ListText() override { return L""; }
-    void SetListTooltip(const std::wstring&) override {}
-    std::wstring NameText() override { return L""; }
-    void SetNameTooltip(const std::wstring&) override {}
-    void SetStatus(const std::wstring&) override {}
-    void SetBusyPointer(bool) override {}
-    roamwise::Rect WindowRect(roamwise::WindowId) override { return {}; }
-    void MoveWindow(roamwise::WindowId, long, long) override {}
-    std::vector<roamwise::Rect> WorkAreas() override { return {}; }
-    void CreateViewer() override {}
-    void DestroyViewer() override {}
-    void ShowViewer() override {}
-    void SetViewerText(const std::wstring&) override {}
-    roamwise::Size ViewerClientSize() override { return {}; }
-    void SizeViewerText(roamwise::Size) override {}
 };
 
 struct Fixture {
-    Win32Platform platform;
+    roamwise::win32::Win32Platform platform;
     MessageLog view;
-    ErrorReport report{view};
+    roamwise::ErrorReport report{view};
 };
 
-// A store addressing HKLM\<test key>\Settings.
-void Configure(cProgramSettings& settings, const TestKey& key) {
-    const std::string& path = key.path();  // SOFTWARE\RoamwiseTest\<pid>
-    settings.RootKey(static_cast<std::int32_t>(roamwise::kHkeyLocalMachine));
-    settings.MainBranch(L"SOFTWARE");
-    settings.RegBase(L"RoamwiseTest");
-    settings.Program(roamwise_test::Widen(path.substr(path.rfind('\\') + 1)));
-    settings.Section(L"Settings");
-}
-
-void PutValue(Win32Platform& platform, const std::string& key, const char* name, std::uint32_t type,
-              const std::string& bytes) {
-    roamwise::RegKey handle = 0;
-    ASSERT_EQ(platform.RegCreateKeyExA(roamwise::kHkeyLocalMachine, key, 0, 0x3F, &handle), 0);
-    ASSERT_EQ(platform.RegSetValueExA(handle, name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                      static_cast<std::uint32_t>(bytes.size())),
-              0);
-    platform.RegCloseKey(handle);
-}
-
-TEST(CoreOnWin32, SettingsStoreDecodesTheSystemRegistry) {
+TEST(CoreOnWin32, SettingsStoreReadsAndWritesTheSystemRegistry) {
     const struct {
         const char* what;
         std::uint32_t type;  // 0: no value stored
@@ -94,60 +48,50 @@ TEST(CoreOnWin32, SettingsStoreDecodesTheSystemRegistry) {
         {"REG_EXPAND_SZ", roamwise::kRegExpandSz, std::string("12\0", 3), L"dflt"},
     };
     Fixture f;
-    TestKey key;
+    TestKey key;  // HKLM\SOFTWARE\RoamwiseTest\<pid>; the store adds \Settings
     cProgramSettings settings(f.platform, f.report);
-    Configure(settings, key);
+    settings.RootKey(static_cast<std::int32_t>(roamwise::kHkeyLocalMachine));
+    settings.MainBranch(L"SOFTWARE");
+    settings.RegBase(L"RoamwiseTest");
+    settings.Program(Widen(key.path().substr(key.path().rfind('\\') + 1)));
+    settings.Section(L"Settings");
     EXPECT_EQ(settings.ReadEntry(L"FormLeft", L"dflt"), L"dflt");  // the key does not exist yet
-    int n = 0;
+
+    HKEY direct;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (key / "Settings").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &direct, nullptr),
+              ERROR_SUCCESS);
     for (const auto& c : cases) {
-        const std::string name = "Value" + std::to_string(n++);
-        if (c.type) PutValue(f.platform, key / "Settings", name.c_str(), c.type, c.bytes);
-        EXPECT_EQ(settings.ReadEntry(roamwise_test::Widen(name), L"dflt"), c.read) << c.what;
+        const std::string name = c.what;
+        if (c.type)
+            RegSetValueExA(direct, name.c_str(), 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
+                           static_cast<DWORD>(c.bytes.size()));
+        EXPECT_EQ(settings.ReadEntry(Widen(name), L"dflt"), c.read) << c.what;
     }
-    EXPECT_TRUE(f.view.titles.empty());
-}
 
-TEST(CoreOnWin32, SettingsStoreWritesTextWithOneZeroAndCreatesParents) {
-    Fixture f;
-    TestKey key;
-    cProgramSettings settings(f.platform, f.report);
-    Configure(settings, key);
-    settings.WriteEntry(L"FormLeft", L"1200");
-    roamwise::RegKey handle = 0;
-    ASSERT_EQ(f.platform.RegOpenKeyExA(roamwise::kHkeyLocalMachine, key / "Settings", 0, 0x3F, &handle), 0);
-    std::uint32_t type = 0, length = 0;
-    ASSERT_EQ(f.platform.RegQueryValueExA(handle, "FormLeft", &type, nullptr, &length), 0);
-    f.platform.RegCloseKey(handle);
-    EXPECT_EQ(type, roamwise::kRegSz);
+    // Text is written with exactly one terminating zero.
+    settings.WriteEntry(L"FormTop", L"1200");
+    DWORD type = 0, length = 0;
+    EXPECT_EQ(RegQueryValueExA(direct, "FormTop", nullptr, &type, nullptr, &length), ERROR_SUCCESS);
+    RegCloseKey(direct);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(length, 5u);
-    EXPECT_EQ(settings.ReadEntry(L"FormLeft", L"0"), L"1200");
+    EXPECT_EQ(settings.ReadEntry(L"FormTop", L"0"), L"1200");
     EXPECT_TRUE(f.view.titles.empty());
 }
 
-TEST(CoreOnWin32, RunnerShortensPathsAndRunsTheBatchFile) {
+TEST(CoreOnWin32, RunnerShortensPathsQuietly) {
     Fixture f;
     CommandRunner runner(f.platform, f.report);
-    ScratchDir dir(L"runner with blanks");
+    ScratchDir dir(L"runner");
     ASSERT_TRUE(CreateDirectoryW((dir / L"Long Folder Name").c_str(), nullptr));
 
     const std::wstring shortForm = runner.GetShortFilename(dir / L"Long Folder Name");
     EXPECT_FALSE(shortForm.empty());
-    EXPECT_EQ(shortForm.find(L' '), std::wstring::npos) << roamwise_test::Narrow(shortForm);
+    EXPECT_EQ(shortForm.find(L' '), std::wstring::npos) << Narrow(shortForm);
     EXPECT_EQ(runner.GetShortFilename(shortForm), shortForm);  // already short
     EXPECT_EQ(runner.GetShortFilename(dir / L"missing"), L"");
     EXPECT_TRUE(f.view.titles.empty());  // failures give the empty text, no report
-
-    // Written twice, the batch file holds the second line only.
-    runner.WriteBatchFile(shortForm, L"exit 3");
-    runner.WriteBatchFile(shortForm, L"exit 4");
-    EXPECT_EQ(roamwise_test::GetFile(shortForm + L"\\Settings.bat"), "exit 4\r\n");
-
-    // A hidden start of a batch file gives its command's exit code.
-    const std::wstring batch = CommandRunner::CommandLinePath(dir / L"Long Folder Name\\Settings.bat");
-    EXPECT_EQ(runner.RunDirect(batch), 4);
-    runner.WriteBatchFile(shortForm, L"echo captured> " + shortForm + L"\\out.txt");
-    EXPECT_EQ(runner.RunDirect(batch), 0);
-    EXPECT_EQ(roamwise_test::GetFile(shortForm + L"\\out.txt"), "captured\r\n");
 }
 
 }  // namespace
