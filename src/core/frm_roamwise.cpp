@@ -20,6 +20,9 @@ const wchar_t kAboutText[] =
 namespace {
 
 const wchar_t kNoAddress[] = L"127.0.0.1";
+// Where a dump for a name beyond ASCII is written first; not a profile,
+// since the list shows only names ending in ".txt".
+const wchar_t kDumpWorkFile[] = L"~dump.tmp";
 const wchar_t kActiveIp[] = L" Active IP: ";
 
 // Normal, hidden and system files as the flags ask; never directories.
@@ -200,8 +203,16 @@ void frmRoamwise::SaveProfile() {
     platform_.CreateDirectory(directory);
     const std::wstring shortDirectory = runner_.GetShortFilename(directory);
     if (shortDirectory.empty()) throw Failure{kErrorPathNotFound, platform_.ErrorText(kErrorPathNotFound)};
+    // The command interpreter reads the batch file in the OEM code page, not
+    // in the ANSI one it is written in: a name with letters beyond ASCII
+    // would come out as another name. Such a dump goes to a plain work file
+    // first, which is renamed once the dump has succeeded.
+    bool plain = true;
+    for (wchar_t c : name) plain = plain && c < 128;
+    const std::wstring dumpName = plain ? name + L".txt" : std::wstring(kDumpWorkFile);
+    const std::wstring dumpFile = directory + L"\\" + dumpName;
     runner_.WriteBatchFile(appDir_, L"netsh -c interface dump > " +
-                                        CommandRunner::CommandLinePath(shortDirectory + L"\\" + name + L".txt"));
+                                        CommandRunner::CommandLinePath(shortDirectory + L"\\" + dumpName));
     view_.SetBusyPointer(true);
     view_.SetStatus(L"   Saving Settings");
 
@@ -209,13 +220,16 @@ void frmRoamwise::SaveProfile() {
     // failed dump never costs the user a profile.
     const std::wstring keptAside = profile + L".bak";
     bool keptOld = false;
+    bool keptReadOnly = false;
     for (const DirEntry& entry : platform_.FindFiles(profile)) {
-        if (!(entry.attributes & attr::kDirectory)) keptOld = true;
+        if (entry.attributes & attr::kDirectory) continue;
+        keptOld = true;
+        keptReadOnly = (entry.attributes & attr::kReadOnly) != 0;
     }
     if (keptOld) platform_.MoveFile(profile, keptAside);
     auto putBack = [&] {
         try {
-            platform_.DeleteFile(profile);
+            platform_.DeleteFile(dumpFile);
         } catch (const Failure&) {
             // nothing was written
         }
@@ -239,8 +253,19 @@ void frmRoamwise::SaveProfile() {
                           text::kAppTitle, Buttons::Ok);
         return;
     }
+    if (!plain) {
+        try {
+            platform_.MoveFile(dumpFile, profile);
+        } catch (const Failure&) {
+            putBack();
+            throw;
+        }
+    }
     if (keptOld) {
         try {
+            // The user agreed to replace it: a read-only profile goes too,
+            // rather than lingering beside the new one as a .bak file.
+            if (keptReadOnly) platform_.SetReadOnly(keptAside, false);
             platform_.DeleteFile(keptAside);
         } catch (const Failure&) {
             // a left-over copy of the old profile harms nothing
@@ -307,7 +332,26 @@ void frmRoamwise::cmdDelete_Click() {
             view_.SetStatus(kActiveIp + platform_.LocalIP());
             return;
         }
-        platform_.DeleteFile(appDir_ + L"\\profiles\\" + name + L".txt");
+        const std::wstring profile = appDir_ + L"\\profiles\\" + name + L".txt";
+        // The user confirmed the deletion, so a read-only profile is deleted
+        // as well; should the deletion still fail, it keeps its protection.
+        bool readOnly = false;
+        for (const DirEntry& entry : platform_.FindFiles(profile)) {
+            if (!(entry.attributes & attr::kDirectory) && (entry.attributes & attr::kReadOnly)) readOnly = true;
+        }
+        if (readOnly) platform_.SetReadOnly(profile, false);
+        try {
+            platform_.DeleteFile(profile);
+        } catch (const Failure&) {
+            if (readOnly) {
+                try {
+                    platform_.SetReadOnly(profile, true);
+                } catch (const Failure&) {
+                    // the deletion's own failure is the one to report
+                }
+            }
+            throw;
+        }
         File_List();
         view_.SetStatus(kActiveIp + platform_.LocalIP());
     });
@@ -317,6 +361,9 @@ void frmRoamwise::cmdSettings_Click() {
     // While a tool runs the viewer shows what it has: a capture now would
     // rewrite Settings.bat under the running one.
     if (!busy_) Run_Ipconfig();
+    // The main window may have been closed during the capture: the viewer
+    // must not come back on its own.
+    if (unloaded_) return;
     viewer_.Show();
 }
 

@@ -72,6 +72,8 @@ public:
     virtual void DeleteFile(const std::wstring& path) = 0;                 // throws
     // Renames a file, replacing an existing target.
     virtual void MoveFile(const std::wstring& from, const std::wstring& to) = 0;  // throws
+    // Sets or clears a file's read-only attribute, keeping its others.
+    virtual void SetReadOnly(const std::wstring& path, bool readOnly) = 0;  // throws
     // Creates a directory; an existing directory is no failure.
     virtual void CreateDirectory(const std::wstring& path) = 0;           // throws
     // Creates or truncates the file and writes the bytes.

@@ -106,6 +106,15 @@ std::vector<DirEntry> Win32Platform::FindFiles(const std::wstring& pattern) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES)
             return entries;
+        // A file standing where the pattern's directory should be holds no
+        // entries either (Windows says ERROR_DIRECTORY, Wine ERROR_INVALID_NAME).
+        if (error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME) {
+            std::wstring::size_type slash = pattern.find_last_of(L"\\/");
+            if (slash != std::wstring::npos) {
+                DWORD attributes = GetFileAttributesW(pattern.substr(0, slash).c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return entries;
+            }
+        }
         ThrowError(error);
     }
     do {
@@ -122,6 +131,16 @@ void Win32Platform::DeleteFile(const std::wstring& path) {
 
 void Win32Platform::MoveFile(const std::wstring& from, const std::wstring& to) {
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) ThrowLastError();
+}
+
+void Win32Platform::SetReadOnly(const std::wstring& path, bool readOnly) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError();
+    DWORD wanted = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (wanted == attributes) return;
+    // SetFileAttributes takes FILE_ATTRIBUTE_NORMAL only on its own.
+    if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileAttributesW(path.c_str(), wanted)) ThrowLastError();
 }
 
 void Win32Platform::CreateDirectory(const std::wstring& path) {

@@ -17,6 +17,7 @@ public:
     std::vector<DirEntry> FindFiles(const std::wstring& pattern) override;
     void DeleteFile(const std::wstring& path) override;
     void MoveFile(const std::wstring& from, const std::wstring& to) override;
+    void SetReadOnly(const std::wstring& path, bool readOnly) override;
     void CreateDirectory(const std::wstring& path) override;
     void WriteFile(const std::wstring& path, const std::string& bytes) override;
     std::string ReadFile(const std::wstring& path) override;

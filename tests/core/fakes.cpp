@@ -58,6 +58,11 @@ std::wstring FakePlatform::Parent(const std::wstring& path) const {
     return slash == std::wstring::npos ? L"" : path.substr(0, slash);
 }
 
+void FakePlatform::RefuseIfLocked(const std::wstring& path) {
+    if (!lockedDirectory.empty() && Lower(Parent(Resolve(path))) == Lower(lockedDirectory))
+        throw Failure{kErrorAccessDenied, ErrorText(kErrorAccessDenied)};
+}
+
 FakePlatform::Entry* FakePlatform::Find(const std::wstring& path) {
     const std::wstring key = Lower(Resolve(path));
     for (auto& e : entries_) {
@@ -85,6 +90,11 @@ void FakePlatform::AddFile(const std::wstring& path, const std::string& content,
 
 bool FakePlatform::Exists(const std::wstring& path) const { return Find(path) != nullptr; }
 
+std::uint32_t FakePlatform::Attributes(const std::wstring& path) const {
+    const Entry* e = Find(path);
+    return e ? e->attributes : 0;
+}
+
 std::string FakePlatform::Content(const std::wstring& path) const {
     const Entry* e = Find(path);
     return e ? e->content : "<missing>";
@@ -107,6 +117,7 @@ std::vector<DirEntry> FakePlatform::FindFiles(const std::wstring& pattern) {
 void FakePlatform::DeleteFile(const std::wstring& path) {
     Entry* e = Find(path);
     if (!e) throw Failure{kErrorFileNotFound, ErrorText(kErrorFileNotFound)};
+    RefuseIfLocked(path);
     if (e->attributes & (attr::kDirectory | attr::kReadOnly)) throw Failure{kErrorAccessDenied, ErrorText(kErrorAccessDenied)};
     touched.push_back(L"delete " + Resolve(path));
     entries_.erase(entries_.begin() + (e - entries_.data()));
@@ -114,9 +125,19 @@ void FakePlatform::DeleteFile(const std::wstring& path) {
 
 void FakePlatform::MoveFile(const std::wstring& from, const std::wstring& to) {
     if (!Find(from)) throw Failure{kErrorFileNotFound, ErrorText(kErrorFileNotFound)};
+    RefuseIfLocked(from);
+    RefuseIfLocked(to);
     if (Entry* old = Find(to)) entries_.erase(entries_.begin() + (old - entries_.data()));
     Find(from)->path = Resolve(to);
     touched.push_back(L"move " + Resolve(from) + L" -> " + Resolve(to));
+}
+
+void FakePlatform::SetReadOnly(const std::wstring& path, bool readOnly) {
+    Entry* e = Find(path);
+    if (!e) throw Failure{kErrorFileNotFound, ErrorText(kErrorFileNotFound)};
+    RefuseIfLocked(path);
+    e->attributes = readOnly ? (e->attributes | attr::kReadOnly) : (e->attributes & ~attr::kReadOnly);
+    touched.push_back(L"attributes " + Resolve(path));
 }
 
 void FakePlatform::CreateDirectory(const std::wstring& path) {
@@ -125,6 +146,7 @@ void FakePlatform::CreateDirectory(const std::wstring& path) {
         throw Failure{183, ErrorText(183)};
     }
     if (!Find(Parent(Resolve(path)))) throw Failure{kErrorPathNotFound, ErrorText(kErrorPathNotFound)};
+    RefuseIfLocked(path);
     touched.push_back(L"mkdir " + Resolve(path));
     AddDirectory(Resolve(path));
 }
@@ -136,6 +158,7 @@ void FakePlatform::WriteFile(const std::wstring& path, const std::string& bytes)
     if (const Entry* e = Find(full)) {
         if (e->attributes & (attr::kDirectory | attr::kReadOnly)) throw Failure{kErrorAccessDenied, ErrorText(kErrorAccessDenied)};
     }
+    RefuseIfLocked(full);
     touched.push_back(L"write " + full);
     AddFile(full, bytes);
 }

@@ -27,6 +27,7 @@ public:
     // Adds without looking for an existing entry: for large directories.
     void AddNewFile(const std::wstring& path) { entries_.push_back({path, "", 0}); }
     bool Exists(const std::wstring& path) const;
+    std::uint32_t Attributes(const std::wstring& path) const;  // 0 when missing
     std::string Content(const std::wstring& path) const;
     // Every path written, created, moved or deleted, in order.
     std::vector<std::wstring> touched;
@@ -40,6 +41,9 @@ public:
     std::vector<std::uint32_t> versionSizesSeen;
     bool findFails = false;          // FindFiles throws (access denied)
     bool registryReadOnly = false;   // no write rights under the root
+    // A directory whose entries cannot be created, written, moved or
+    // deleted (access denied), as an application directory without write rights.
+    std::wstring lockedDirectory;
     int registryOpens = 0;
     std::vector<std::pair<std::wstring, std::wstring>> starts;  // command line, current directory
     bool startFails = false;
@@ -70,6 +74,7 @@ public:
     std::vector<DirEntry> FindFiles(const std::wstring& pattern) override;
     void DeleteFile(const std::wstring& path) override;
     void MoveFile(const std::wstring& from, const std::wstring& to) override;
+    void SetReadOnly(const std::wstring& path, bool readOnly) override;
     void CreateDirectory(const std::wstring& path) override;
     void WriteFile(const std::wstring& path, const std::string& bytes) override;
     std::string ReadFile(const std::wstring& path) override;
@@ -101,6 +106,7 @@ private:
     };
     std::wstring Resolve(const std::wstring& path) const;  // short form -> long form
     std::wstring Parent(const std::wstring& path) const;
+    void RefuseIfLocked(const std::wstring& path);
     std::vector<Entry> entries_;  // in creation order, which is the search order
     Entry* Find(const std::wstring& path);
     const Entry* Find(const std::wstring& path) const;

@@ -329,6 +329,38 @@ void DeleteSettingsKey() {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern");
 }
 
+void WriteSettingRaw(const wchar_t* name, DWORD type, const std::string& bytes) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    std::string ansiName;
+    for (const wchar_t* p = name; *p; ++p) ansiName += static_cast<char>(*p);
+    RegSetValueExA(key, ansiName.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+
+void UseIpconfigDouble(bool use) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (use) {
+        const wchar_t value[] = L"native";
+        RegSetValueExW(key, L"ipconfig.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+    } else {
+        RegDeleteValueW(key, L"ipconfig.exe");
+    }
+    RegCloseKey(key);
+}
+
+std::wstring SystemDirectory() {
+    wchar_t path[MAX_PATH * 2] = {};
+    UINT n = GetSystemDirectoryW(path, MAX_PATH * 2);
+    return std::wstring(path, n);
+}
+
 void SetWineVersion(const wchar_t* version) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kAppDefaultsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,

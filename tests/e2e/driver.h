@@ -68,6 +68,13 @@ struct RegText {
 std::optional<RegText> ReadSetting(const wchar_t* name);
 void WriteSetting(const wchar_t* name, const std::wstring& text);
 void DeleteSettingsKey();  // the key and its vendor parents when empty
+// Stores raw data through the ANSI function, as another program might:
+// any type, with or without a terminating zero.
+void WriteSettingRaw(const wchar_t* name, DWORD type, const std::string& bytes);
+// Whether the session prefix runs the ipconfig double (installed beside the
+// netsh double) instead of Wine's own ipconfig.
+void UseIpconfigDouble(bool use);
+std::wstring SystemDirectory();
 // Wine's per-program Windows version (HKCU\Software\Wine\AppDefaults\Roamwise.exe).
 void SetWineVersion(const wchar_t* version);
 void ClearWineVersion();

@@ -12,6 +12,12 @@
 //   netsh -f FILE             takes the address of FILE's "set address" line
 //                             into state.txt; a missing FILE exits with 1
 // Anything else is logged and exits with 0, as the system stub does.
+//   ended.log   one line per call that ran to its end (netsh or ipconfig)
+//
+// Installed as ipconfig.exe it stands in for ipconfig instead:
+//   ipconfig.log       one line per call, its arguments
+//   ipconfig_out       when present: printed verbatim (empty: prints nothing)
+//   ipconfig_delay_ms  when present: sleep this long before printing
 #include <windows.h>
 
 #include <cstdio>
@@ -146,6 +152,32 @@ bool AddressFromScript(const std::string& script, std::string& address) {
 
 }  // namespace
 
+bool RunningAs(const wchar_t* name) {
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    const wchar_t* base = path;
+    for (const wchar_t* p = path; *p; ++p)
+        if (*p == L'\\' || *p == L'/') base = p + 1;
+    return lstrcmpiW(base, name) == 0;
+}
+
+int Ipconfig(const std::wstring& dir, int argc, wchar_t** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) line += (i > 1 ? "\t" : "") + ToUtf8(argv[i]);
+    AppendLine(dir + L"\\ipconfig.log", line + "\r\n");
+    long delay = 0;
+    if (ControlNumber(dir, L"ipconfig_delay_ms", delay) && delay > 0) Sleep(static_cast<DWORD>(delay));
+    std::string out;
+    if (ReadWhole(dir + L"\\ipconfig_out", out))
+        WriteStdout(out);
+    else
+        WriteStdout("\r\nWindows IP Configuration\r\n\r\n   Host Name . . . . . . . . . . . . : double\r\n");
+    AppendLine(dir + L"\\ended.log", "ipconfig\r\n");
+    return 0;
+}
+
+int Netsh(const std::wstring& dir, int argc, wchar_t** argv);
+
 int wmain(int argc, wchar_t** argv) {
     wchar_t dirBuffer[MAX_PATH * 2] = {};
     DWORD n = GetEnvironmentVariableW(L"ROAMWISE_DOUBLE_DIR", dirBuffer, MAX_PATH * 2);
@@ -155,6 +187,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::wstring dir = dirBuffer;
     while (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) dir.pop_back();
+    if (RunningAs(L"ipconfig.exe")) return Ipconfig(dir, argc, argv);
+    const int code = Netsh(dir, argc, argv);
+    std::string line = "netsh";
+    for (int i = 1; i < argc; ++i) line += "\t" + ToUtf8(argv[i]);
+    AppendLine(dir + L"\\ended.log", line + "\r\n");
+    return code;
+}
+
+int Netsh(const std::wstring& dir, int argc, wchar_t** argv) {
 
     wchar_t cwd[MAX_PATH * 2] = {};
     GetCurrentDirectoryW(MAX_PATH * 2, cwd);
