@@ -46,6 +46,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK NameBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void RelayToTooltip(HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT OnNameBoxMessage(HWND box, UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
@@ -66,6 +68,7 @@ private:
     HFONT aboutFont_ = nullptr;
     HICON magnifier_ = nullptr;
     WNDPROC nameBoxProc_ = nullptr;
+    WNDPROC listProc_ = nullptr;
     std::wstring clock_;
     int dpiX_ = 96;
     int dpiY_ = 96;
