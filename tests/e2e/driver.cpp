@@ -4,7 +4,6 @@
 #include <iphlpapi.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "control_ids.h"
 
@@ -29,13 +28,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-std::wstring Trim(const std::wstring& text) {
-    size_t begin = text.find_first_not_of(L" \t\r\n");
-    if (begin == std::wstring::npos) return {};
-    size_t end = text.find_last_not_of(L" \t\r\n");
-    return text.substr(begin, end - begin + 1);
-}
-
 // An environment block: ours with the given variable replaced.
 std::vector<wchar_t> EnvironmentWith(const std::wstring& name, const std::wstring& value) {
     std::vector<wchar_t> block;
@@ -54,6 +46,30 @@ std::vector<wchar_t> EnvironmentWith(const std::wstring& name, const std::wstrin
     block.push_back(L'\0');
     block.push_back(L'\0');
     return block;
+}
+
+std::wstring Widen(const std::string& bytes, UINT codePage) {
+    if (bytes.empty()) return {};
+    int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
+    return out;
+}
+
+std::string Narrow(const std::wstring& text, UINT codePage) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+// Opens or makes a key for writing; null on failure.
+HKEY CreateKey(HKEY root, const wchar_t* path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
 }
 
 HKEY OpenSettings(REGSAM access) {
@@ -87,15 +103,12 @@ const wchar_t kSettingsKey[] = L"SOFTWARE\\Quillfern\\Roamwise\\Settings";
 
 // --- paths and files ----------------------------------------------------------------
 
-std::wstring ExeDirectory() {
+std::wstring RoamwiseExe() {
     wchar_t path[MAX_PATH * 2] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
     std::wstring dir = path;
-    return dir.substr(0, dir.find_last_of(L"\\/"));
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1) + L"Roamwise.exe";
 }
-
-std::wstring RoamwiseExe() { return ExeDirectory() + L"\\Roamwise.exe"; }
-std::wstring NetshDoubleExe() { return ExeDirectory() + L"\\netsh_double.exe"; }
 
 std::wstring ShortPath(const std::wstring& path) {
     DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
@@ -179,30 +192,10 @@ std::vector<std::wstring> DirectoryNames(const std::wstring& path) {
     return names;
 }
 
-std::wstring FromAnsi(const std::string& bytes) {
-    if (bytes.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
-}
-
-std::wstring FromUtf8(const std::string& bytes) {
-    if (bytes.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
-    return out;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
+std::wstring FromAnsi(const std::string& bytes) { return Widen(bytes, CP_ACP); }
+std::wstring FromUtf8(const std::string& bytes) { return Widen(bytes, CP_UTF8); }
+std::string ToAnsi(const std::wstring& text) { return Narrow(text, CP_ACP); }
+std::string ToUtf8(const std::wstring& text) { return Narrow(text, CP_UTF8); }
 
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
     std::vector<std::wstring> parts;
@@ -229,58 +222,31 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD limitMs) {
 void NetshDouble::SetAddress(const std::string& address) const { WriteBytes(dir_ + L"\\state.txt", address); }
 
 std::string NetshDouble::Address() const {
-    auto bytes = ReadBytes(dir_ + L"\\state.txt");
-    if (!bytes) return {};
-    std::wstring text = Trim(FromUtf8(*bytes));
-    return ToUtf8(text);
+    const std::string text = ReadBytes(dir_ + L"\\state.txt").value_or("");
+    const size_t begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos) return {};
+    return text.substr(begin, text.find_last_not_of(" \t\r\n") - begin + 1);
 }
 
 void NetshDouble::SetControl(const wchar_t* name, const std::string& value) const {
     WriteBytes(dir_ + L"\\" + name, value);
 }
 
-std::vector<std::vector<std::wstring>> NetshDouble::Calls() const {
-    std::vector<std::vector<std::wstring>> calls;
-    auto bytes = ReadBytes(dir_ + L"\\calls.log");
-    if (!bytes) return calls;
+std::vector<std::wstring> NetshDouble::Lines(const wchar_t* log) const {
+    std::vector<std::wstring> lines;
+    auto bytes = ReadBytes(dir_ + L"\\" + log);
+    if (!bytes) return lines;
     for (std::wstring line : Split(FromUtf8(*bytes), L'\n')) {
         if (!line.empty() && line.back() == L'\r') line.pop_back();
-        if (line.empty()) continue;
-        calls.push_back(Split(line, L'\t'));
+        if (!line.empty()) lines.push_back(line);
     }
-    return calls;
+    return lines;
 }
 
-std::string NetshDouble::ReferenceDump(const std::string& address, const std::wstring& scratchDir) {
-    MakeDirectories(scratchDir);
-    WriteBytes(scratchDir + L"\\state.txt", address);
-    // A file of its own per run: Wine's console host of an earlier run may
-    // still hold the inherited handle of the last one for a moment.
-    static int run = 0;
-    std::wstring outPath = scratchDir + L"\\dump" + std::to_wstring(++run) + L".out";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return {};
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = out;
-    si.hStdInput = nullptr;
-    PROCESS_INFORMATION pi = {};
-    std::wstring exe = NetshDoubleExe();
-    std::wstring commandLine = L"\"" + exe + L"\" -c interface dump";
-    auto env = EnvironmentWith(L"ROAMWISE_DOUBLE_DIR", scratchDir);
-    BOOL started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                  CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, env.data(), scratchDir.c_str(), &si,
-                                  &pi);
-    CloseHandle(out);
-    if (!started) return {};
-    WaitForSingleObject(pi.hProcess, kPatience);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return ReadBytes(outPath).value_or(std::string());
+std::vector<std::vector<std::wstring>> NetshDouble::Calls() const {
+    std::vector<std::vector<std::wstring>> calls;
+    for (const auto& line : Lines(L"calls.log")) calls.push_back(Split(line, L'\t'));
+    return calls;
 }
 
 // --- registry -------------------------------------------------------------------------
@@ -313,16 +279,6 @@ std::optional<RegText> ReadSetting(const wchar_t* name) {
     return result;
 }
 
-void WriteSetting(const wchar_t* name, const std::wstring& text) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
 void DeleteSettingsKey() {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSettingsKey);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern\\Roamwise");
@@ -330,22 +286,16 @@ void DeleteSettingsKey() {
 }
 
 void WriteSettingRaw(const wchar_t* name, DWORD type, const std::string& bytes) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    std::string ansiName;
-    for (const wchar_t* p = name; *p; ++p) ansiName += static_cast<char>(*p);
-    RegSetValueExA(key, ansiName.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kSettingsKey);
+    if (!key) return;
+    RegSetValueExA(key, ToAnsi(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                    static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }
 
 void UseIpconfigDouble(bool use) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
+    HKEY key = CreateKey(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides");
+    if (!key) return;
     if (use) {
         const wchar_t value[] = L"native";
         RegSetValueExW(key, L"ipconfig.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
@@ -362,10 +312,8 @@ std::wstring SystemDirectory() {
 }
 
 void SetWineVersion(const wchar_t* version) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kAppDefaultsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
+    HKEY key = CreateKey(HKEY_CURRENT_USER, kAppDefaultsKey);
+    if (!key) return;
     RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
                    static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);

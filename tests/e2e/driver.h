@@ -19,9 +19,7 @@ namespace driver {
 constexpr DWORD kPatience = 30000;
 
 // --- paths and files --------------------------------------------------------
-std::wstring ExeDirectory();          // directory of the running test program
-std::wstring RoamwiseExe();           // the Roamwise.exe copied beside it
-std::wstring NetshDoubleExe();        // the netsh double built beside it
+std::wstring RoamwiseExe();  // the Roamwise.exe copied beside the running test program
 std::wstring ShortPath(const std::wstring& path);  // GetShortPathNameW, empty on failure
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadBytes(const std::wstring& path);
@@ -33,6 +31,7 @@ void RemoveTree(const std::wstring& path);
 std::vector<std::wstring> DirectoryNames(const std::wstring& path);
 std::wstring FromAnsi(const std::string& bytes);
 std::wstring FromUtf8(const std::string& bytes);
+std::string ToAnsi(const std::wstring& text);
 std::string ToUtf8(const std::wstring& text);
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator);
 
@@ -47,11 +46,10 @@ public:
     void SetAddress(const std::string& address) const;
     std::string Address() const;  // state.txt, trimmed
     void SetControl(const wchar_t* name, const std::string& value) const;
+    // The non-empty lines of one of its logs (calls.log, ended.log, ...).
+    std::vector<std::wstring> Lines(const wchar_t* log) const;
     // Every logged call: its current directory, then its arguments.
     std::vector<std::vector<std::wstring>> Calls() const;
-    // The dump the double prints for an address: it is run once on the side,
-    // with a scratch state directory, exactly as the program would run it.
-    static std::string ReferenceDump(const std::string& address, const std::wstring& scratchDir);
 
 private:
     std::wstring dir_;
@@ -66,7 +64,6 @@ struct RegText {
     std::wstring text;
 };
 std::optional<RegText> ReadSetting(const wchar_t* name);
-void WriteSetting(const wchar_t* name, const std::wstring& text);
 void DeleteSettingsKey();  // the key and its vendor parents when empty
 // Stores raw data through the ANSI function, as another program might:
 // any type, with or without a terminating zero.

@@ -4,86 +4,61 @@
 // the application directory but Roamwise.exe, Settings.bat, ipinfo.txt and
 // Profiles (nor anything in Profiles but profiles).
 //
-// Coverage at a glance ("core" = tests/core/hardening_test.cpp, over fakes):
+// Coverage at a glance. "Where" names the end-to-end test that holds the case
+// (hardening.* in this file, e2e.* in e2e_tests.cpp); every case is also in
+// tests/core/hardening_test.cpp, over fakes, and "core only" marks the two
+// that Wine cannot produce.
 //
-// | Case                                      | Must give                                             | Where      |
-// |-------------------------------------------|-------------------------------------------------------|------------|
-// | name with \ / : * ? " < > | & ^ % ! ( ) ; , = | OK box "Roamwise" naming the character; nothing     | e2e, core  |
-// | name with a control character             | OK box "Roamwise" about control characters; nothing   | e2e, core  |
-// | CON PRN AUX NUL COM1-9 LPT1-9 (any case)  | OK box "Roamwise" about a device name; nothing        | e2e, core  |
-// | 300-character name                        | OK box "Roamwise": too long; nothing                  | e2e, core  |
-// | blanks only "   "                         | saved as ___.txt                                      | e2e, core  |
-// | leading and trailing blanks               | blanks become "_", saved                              | e2e, core  |
-// | letters the ANSI code page holds          | saved under that name and listed                      | e2e, core  |
-// | letters the ANSI code page lacks          | OK box "Roamwise" about the code page; nothing        | e2e, core  |
-// | FormLeft not a number                     | "Form_Load" "Error: 13. Type mismatch", list, status  | e2e, core  |
-// |                                           | and capture skipped; closing stores the real place    |            |
-// | FormLeft beyond 32 bits                   | "Form_Load" "Error: 6. Overflow", as above            | e2e, core  |
-// | FormLeft negative                         | used as stored while the window stays partly visible; | e2e, core  |
-// |                                           | moved onto the nearest screen when wholly off it      |            |
-// | FormLeft REG_DWORD                        | read as its number                                    | e2e, core  |
-// | FormLeft REG_EXPAND_SZ / empty string     | read as missing: 0                                    | e2e, core  |
-// | FormLeft REG_SZ without terminating zero  | read whole                                            | e2e, core  |
-// | settings key missing                      | defaults, key written on closing                      | e2e, core  |
-// | settings key not writable                 | defaults, no box, values unchanged (Wine gives the    | core       |
-// |                                           | key's owner every right: no unwritable key here)      |            |
-// | Profiles missing                          | empty list; save creates it                           | e2e, core  |
-// | Profiles is a file                        | "cmdSave" error 183; nothing written; empty list      | e2e, core  |
-// | read-only profile, save and delete        | replaced / deleted after Yes; nothing left behind     | e2e, core  |
-// | profile gone before load                  | "could not be loaded: ... exit code 1."               | e2e, core  |
-// | profile gone before delete                | "cmdDelete" error 2; list unchanged                   | e2e, core  |
-// | 20 000 profile files                      | all listed                                            | e2e, core  |
-// | ipinfo.txt of 5 MB, bytes above 127       | viewer shows it whole, as ANSI text                   | e2e, core  |
-// | ipconfig writing nothing                  | empty viewer, no box                                  | e2e, core  |
-// | application directory not writable        | "Run_Ipconfig" and "cmdSave" "Error: 5. Access is     | core       |
-// |                                           | denied."; nothing written (Wine as root writes every  |            |
-// |                                           | directory, whatever its permissions)                  |            |
-// | netsh failing at once / after half a dump | "could not be saved: ... exit code N."; old profile   | e2e, core  |
-// | netsh missing from the path               | the same with the interpreter's code; old profile     | e2e, core  |
-// | netsh taking ten seconds                  | window answers and repaints; second Save starts       | e2e, core  |
-// |                                           | nothing                                               |            |
-// | closing during a dump, failing dump,      | windows close at once, no box, the tool finishes,     | e2e, core  |
-// | load, or capture                          | old profile kept or new one complete, process ends    |            |
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <memory>
-#include <optional>
+// | Case                                          | Must give                                             | Where                                                    |
+// |-----------------------------------------------|-------------------------------------------------------|----------------------------------------------------------|
+// | name with \ / : * ? " < > | & ^ % ! ( ) ; , = | OK box "Roamwise" naming the character; nothing       | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | name with a control character                 | OK box "Roamwise" about control characters; nothing   | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | CON PRN AUX NUL COM1-9 LPT1-9 (any case)      | OK box "Roamwise" about a device name; nothing        | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | 300-character name                            | OK box "Roamwise": too long; nothing                  | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | blanks only "   "                             | saved as ___.txt                                      | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | leading and trailing blanks                   | blanks become "_", saved                              | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | letters the ANSI code page holds              | saved under that name and listed                      | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | letters the ANSI code page lacks              | OK box "Roamwise" about the code page; nothing        | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | FormLeft not a number                         | "Form_Load" "Error: 13. Type mismatch", list, status  | hardening.StoredPositionsOfEveryShape                    |
+// |                                               | and capture skipped; closing stores the real place    |                                                          |
+// | FormLeft beyond 32 bits                       | "Form_Load" "Error: 6. Overflow", as above            | hardening.StoredPositionsOfEveryShape                    |
+// | FormLeft negative                             | used as stored while the window stays partly visible; | hardening.StoredPositionsOfEveryShape                    |
+// |                                               | moved onto the nearest screen when wholly off it      |                                                          |
+// | FormLeft REG_DWORD                            | read as its number                                    | hardening.StoredPositionsOfEveryShape                    |
+// | FormLeft REG_EXPAND_SZ / empty string         | read as missing: 0                                    | hardening.StoredPositionsOfEveryShape                    |
+// | FormLeft REG_SZ without terminating zero      | read whole                                            | hardening.StoredPositionsOfEveryShape                    |
+// | settings key missing                          | defaults, key written on closing                      | hardening.StoredPositionsOfEveryShape                    |
+// | settings key not writable                     | defaults, no box, values unchanged (Wine gives the    | core only                                                |
+// |                                               | key's owner every right: no unwritable key here)      |                                                          |
+// | Profiles missing                              | empty list; save creates it                           | hardening.SaveChecksTheNameAndAsksBeforeReplacing        |
+// | Profiles is a file                            | "cmdSave" error 183; nothing written; empty list      | hardening.ProfilesBeingAFileIsReportedAndNothing...      |
+// | read-only profile, save and delete            | replaced / deleted after Yes; nothing left behind     | hardening.SaveChecksTheNameAndAsksBeforeReplacing,       |
+// |                                               |                                                       | e2e.DeleteAsksAndRemovesOnlyThatProfile                  |
+// | profile gone before load                      | "could not be loaded: ... exit code 1."               | e2e.LoadHandsTheProfileToNetshOrSaysWhatStoppedIt        |
+// | profile gone before delete                    | "cmdDelete" error 2; list unchanged                   | e2e.DeleteAsksAndRemovesOnlyThatProfile                  |
+// | 20 000 profile files                          | all listed                                            | hardening.StartupListsEveryProfileSortedWithoutSelection |
+// | ipinfo.txt of 5 MB, bytes above 127           | viewer shows it whole, as ANSI text                   | hardening.ViewerShowsWhateverIpconfigWrote               |
+// | ipconfig writing nothing                      | empty viewer, no box                                  | hardening.ViewerShowsWhateverIpconfigWrote               |
+// | application directory not writable            | "Run_Ipconfig" and "cmdSave" "Error: 5. Access is     | core only                                                |
+// |                                               | denied."; nothing written (Wine as root writes every  |                                                          |
+// |                                               | directory, whatever its permissions)                  |                                                          |
+// | netsh failing at once / after half a dump     | "could not be saved: ... exit code N."; old profile   | hardening.FailedOrMissingNetshKeepsTheOldProfile         |
+// | netsh missing from the path                   | the same with the interpreter's code; old profile     | hardening.FailedOrMissingNetshKeepsTheOldProfile         |
+// | netsh taking ten seconds                      | window answers and repaints; second Save starts       | hardening.TenSecondDumpKeepsTheWindowLive...             |
+// |                                               | nothing                                               |                                                          |
+// | closing during a dump, failing dump,          | windows close at once, no box, the tool finishes,     | hardening.ClosingWhileAToolRunsFinishes...               |
+// | load, or capture                              | old profile kept or new one complete, process ends    |                                                          |
+#include <climits>
+#include <cstring>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "control_ids.h"
-#include "driver.h"
+#include "fixture.h"
 
 namespace {
 
-using driver::Box;
-using driver::NetshDouble;
-using driver::Roamwise;
-namespace ids = roamwise::ids;
-
-const std::wstring kTitle = L"Roamwise";
-constexpr int kTwipsPerPixel = 15;
-
-std::string Narrow(const std::wstring& text) { return driver::ToUtf8(text); }
-
-std::string Describe(const std::optional<Box>& box) {
-    if (!box) return "no message box";
-    return "box \"" + Narrow(box->title) + "\": \"" + Narrow(box->text) + "\"";
-}
-
-std::wstring SystemMessage(DWORD code) {
-    wchar_t* message = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
-    std::wstring text = message ? message : L"";
-    if (message) LocalFree(message);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return text;
-}
+using namespace fixture;
 
 // Whether the system's ANSI code page holds the text exactly.
 bool AnsiHolds(const std::wstring& text) {
@@ -93,128 +68,25 @@ bool AnsiHolds(const std::wstring& text) {
     return n > 0 && !lossy;
 }
 
-class hardening : public ::testing::Test {
+// These cases run the double as ipconfig too, and may hide netsh.
+class hardening : public Session {
 protected:
-    void SetUp() override {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        root_ = L"C:\\roam e2e\\hard " + driver::FromUtf8(name);
-        driver::RemoveTree(root_);
-        app_ = root_ + L"\\app dir";
-        ASSERT_TRUE(driver::MakeDirectories(app_));
-        ASSERT_TRUE(CopyFileW(driver::RoamwiseExe().c_str(), (app_ + L"\\Roamwise.exe").c_str(), FALSE));
-        ASSERT_TRUE(driver::MakeDirectories(root_ + L"\\double"));
-        double_ = std::make_unique<NetshDouble>(root_ + L"\\double");
-        driver::DeleteSettingsKey();
-        driver::ClearWineVersion();
-        driver::UseIpconfigDouble(true);
-    }
+    hardening() { ipconfigDouble_ = true; }
 
     void TearDown() override {
-        for (auto& program : programs_) {
-            if (program->Running()) {
-                ADD_FAILURE() << "Roamwise.exe (pid " << program->Pid() << ") still ran at the end; killed";
-                program->Kill();
-            }
-        }
-        programs_.clear();
+        Session::TearDown();
         PutNetshBack();
-        driver::UseIpconfigDouble(false);
-        driver::DeleteSettingsKey();
-        driver::RemoveTree(root_);
     }
 
-    Roamwise* Start() {
-        auto program = std::make_unique<Roamwise>();
-        if (!program->Start(app_, double_->Dir())) {
-            ADD_FAILURE() << "CreateProcess of Roamwise.exe failed: " << GetLastError();
-            return nullptr;
-        }
-        programs_.push_back(std::move(program));
-        return programs_.back().get();
-    }
-
-    Roamwise* Launch() {
-        Roamwise* program = Start();
-        if (!program) return nullptr;
-        if (!program->WaitMainWindow()) {
-            auto boxes = program->Boxes();
-            ADD_FAILURE() << "no main window; " << (boxes.empty() ? std::string("none") : Describe(boxes.front()));
-            return nullptr;
-        }
-        return program;
-    }
-
-    void CloseProgram(Roamwise& program) {
-        program.Close();
-        EXPECT_TRUE(program.WaitExit()) << "the process did not end after WM_CLOSE";
-    }
-
-    // Saves under a typed name, answering the replacement question with Yes,
-    // and gives the box that ends the save.
-    std::optional<Box> Save(Roamwise& program, const std::wstring& typed) {
-        program.SetName(typed);
-        program.Click(ids::kCmdSave);
-        auto box = program.WaitBox();
-        if (box && box->title == L"Profile Exist") {
-            program.Answer(*box, IDYES);
-            box = program.WaitBox();
-        }
-        return box;
-    }
-
-    std::wstring Profiles() const { return app_ + L"\\Profiles"; }
-    std::wstring ProfileFile(const std::wstring& name) const { return Profiles() + L"\\" + name + L".txt"; }
-    std::string Content(const std::wstring& name) const {
-        return driver::ReadBytes(ProfileFile(name)).value_or("<missing>");
-    }
-    void WriteProfile(const std::wstring& name, const std::string& content) const {
-        ASSERT_TRUE(driver::MakeDirectories(Profiles()));
-        ASSERT_TRUE(driver::WriteBytes(ProfileFile(name), content));
-    }
-    std::string Reference(const std::string& address) const {
-        return NetshDouble::ReferenceDump(address, root_ + L"\\reference");
-    }
-    size_t DumpCalls() const {
-        size_t n = 0;
-        for (auto& call : double_->Calls())
-            if (call.size() == 4 && call[1] == L"-c" && call[3] == L"dump") ++n;
-        return n;
-    }
-    // Lines of one of the double's logs.
-    size_t Started(const wchar_t* log) const { return Lines(log).size(); }
-    std::vector<std::wstring> Ended() const { return Lines(L"ended.log"); }
-    std::vector<std::wstring> Lines(const wchar_t* log) const {
-        auto bytes = driver::ReadBytes(double_->Dir() + L"\\" + log);
-        std::vector<std::wstring> lines;
-        if (!bytes) return lines;
-        for (std::wstring line : driver::Split(driver::FromUtf8(*bytes), L'\n')) {
-            if (!line.empty() && line.back() == L'\r') line.pop_back();
-            if (!line.empty()) lines.push_back(line);
-        }
-        return lines;
-    }
-
-    // Nothing of the program's making outside its own places.
-    void ExpectOnlyOwnFiles() const {
-        for (const auto& name : driver::DirectoryNames(app_)) {
-            static const std::vector<std::wstring> own = {L"Profiles", L"Roamwise.exe", L"Settings.bat", L"ipinfo.txt"};
-            EXPECT_NE(std::find(own.begin(), own.end(), name), own.end())
-                << "unexpected file in the application directory: " << Narrow(name);
-        }
-        for (const auto& name : driver::DirectoryNames(Profiles())) {
-            const bool profile = name.size() > 4 && name.compare(name.size() - 4, 4, L".txt") == 0;
-            EXPECT_TRUE(profile) << "unexpected file in Profiles: " << Narrow(name);
-        }
-        for (const auto& name : driver::DirectoryNames(root_)) {
-            const bool ours = name == L"app dir" || name == L"double" || name == L"reference";
-            EXPECT_TRUE(ours) << "the program wrote beside its directory: " << Narrow(name);
-        }
-    }
+    std::vector<std::wstring> Ended() const { return double_->Lines(L"ended.log"); }
 
     // netsh made unreachable: the double's files in the system directories
     // are moved aside, and put back by PutNetshBack (also at tear-down).
     bool HideNetsh() {
-        for (const auto& dir : NetshDirectories()) {
+        const std::wstring system = driver::SystemDirectory();
+        const std::wstring windows = system.substr(0, system.find_last_of(L'\\'));
+        for (const auto& dir : {system, windows + L"\\syswow64"}) {
+            if (!driver::FileExists(dir + L"\\netsh.exe")) continue;
             if (!MoveFileExW((dir + L"\\netsh.exe").c_str(), (dir + L"\\netsh.exe.away").c_str(),
                              MOVEFILE_REPLACE_EXISTING))
                 return false;
@@ -227,73 +99,128 @@ protected:
             MoveFileExW((dir + L"\\netsh.exe.away").c_str(), (dir + L"\\netsh.exe").c_str(), MOVEFILE_REPLACE_EXISTING);
         hidden_.clear();
     }
-    static std::vector<std::wstring> NetshDirectories() {
-        std::vector<std::wstring> dirs;
-        const std::wstring system = driver::SystemDirectory();
-        const std::wstring windows = system.substr(0, system.find_last_of(L'\\'));
-        for (const auto& dir : {system, windows + L"\\syswow64"})
-            if (driver::FileExists(dir + L"\\netsh.exe")) dirs.push_back(dir);
-        return dirs;
-    }
 
-    std::wstring root_;
-    std::wstring app_;
-    std::unique_ptr<NetshDouble> double_;
-    std::vector<std::unique_ptr<Roamwise>> programs_;
     std::vector<std::wstring> hidden_;
 };
 
-// --- profile names ---------------------------------------------------------------------
+// --- saving under a name ---------------------------------------------------------------------
 
-TEST_F(hardening, ProfileNamesAreRefusedOrSavedSafely) {
+TEST_F(hardening, SaveChecksTheNameAndAsksBeforeReplacing) {
     struct Case {
         std::wstring typed;
-        std::wstring named;  // refused: what the box must name
-        std::wstring file;   // saved: the profile's name
+        bool byEnter;
+        std::wstring refusal;  // refused: the whole box for an empty name, else what it must name
+        std::wstring file;     // saved: the profile's name
+        int answer = 0;        // to the replacement question; 0: none may come
+        bool readOnly = false;  // the profile being replaced is read-only
     };
-    std::vector<Case> cases;
+    std::vector<Case> cases = {
+        {L"", false, L"Please enter a profile name", L""},
+        {L"", true, L"Please enter a profile name", L""},
+    };
     for (wchar_t c : std::wstring(L"\\/:*?\"<>|&^%!();,="))
-        cases.push_back({std::wstring(L"a") + c + L"b", L"\"" + std::wstring(1, c) + L"\"", L""});
-    cases.push_back({L"a\x01" L"b", L"control", L""});
+        cases.push_back({std::wstring(L"a") + c + L"b", c == L':', L"\"" + std::wstring(1, c) + L"\"", L""});
+    cases.push_back({L"a\x01" L"b", false, L"control", L""});
     for (const wchar_t* device : {L"CON", L"prn", L"Aux", L"nul", L"COM1", L"com9", L"LPT1", L"lpt9", L"con.old"})
-        cases.push_back({device, L"device", L""});
-    cases.push_back({std::wstring(300, L'n'), L"too long", L""});
-    cases.push_back({L"\u0416\u4e2d\u6587", L"code page", L""});
-    // Accepted names.
-    cases.push_back({L"   ", L"", L"___"});
-    cases.push_back({L" home  ", L"", L"_home__"});
-    cases.push_back({L"console", L"", L"console"});
+        cases.push_back({device, false, L"device", L""});
+    cases.push_back({std::wstring(300, L'n'), false, L"too long", L""});
+    cases.push_back({L"\u0416\u4e2d\u6587", false, L"code page", L""});
+    // Accepted names; the first one makes the Profiles directory.
+    cases.push_back({L"home", false, L"", L"home"});
+    cases.push_back({L"My Home", true, L"", L"My_Home"});
+    cases.push_back({L"   ", false, L"", L"___"});
+    cases.push_back({L" home  ", false, L"", L"_home__"});
+    cases.push_back({L"console", false, L"", L"console"});
     const std::wstring held = L"Caf\u00e9 \u00fcber";
     ASSERT_TRUE(AnsiHolds(held)) << "the prefix's ANSI code page lacks these letters";
-    cases.push_back({held, L"", L"Caf\u00e9_\u00fcber"});
+    cases.push_back({held, false, L"", L"Caf\u00e9_\u00fcber"});
+    // Names that exist by now.
+    cases.push_back({L"home", false, L"", L"home", IDNO});
+    cases.push_back({L"My Home", true, L"", L"My_Home", IDYES});
+    cases.push_back({L"home", false, L"", L"home", IDYES, true});
 
-    ASSERT_TRUE(driver::MakeDirectories(Profiles()));
-    double_->SetAddress("192.0.2.61");
-    const std::string reference = Reference("192.0.2.61");
+    ASSERT_FALSE(driver::DirectoryExists(Profiles()));
     Roamwise* program = Launch();
     ASSERT_TRUE(program);
+    EXPECT_EQ(program->ListItems(), std::vector<std::wstring>{});
     std::vector<std::wstring> saved;
+    int row = 0;
     for (const auto& c : cases) {
-        const bool refused = !c.named.empty();
-        SCOPED_TRACE("\"" + Narrow(c.typed.substr(0, 20)) + "\"");
-        const std::string batch = driver::ReadBytes(app_ + L"\\Settings.bat").value_or("<missing>");
+        SCOPED_TRACE("\"" + Narrow(c.typed.substr(0, 20)) + (c.byEnter ? "\" by Enter" : "\" by button") +
+                     (c.answer == IDYES ? ", Yes" : c.answer == IDNO ? ", No" : ""));
+        const std::string batch = BatchText();
         const size_t dumps = DumpCalls();
-        auto box = Save(*program, c.typed);
+        const std::string before = Content(c.file);
+        // Each row its own address, so that each file shows its own dump.
+        const std::string address = "192.0.2." + std::to_string(31 + row++);
+        double_->SetAddress(address);
+        if (c.readOnly) {
+            ASSERT_TRUE(SetFileAttributesW(ProfileFile(c.file).c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        program->SetName(c.typed);
+        if (c.byEnter)
+            program->PressEnterInName();
+        else
+            program->Click(ids::kCmdSave);
+        auto box = program->WaitBox();
         ASSERT_TRUE(box);
-        EXPECT_EQ(box->title, kTitle);
-        EXPECT_TRUE(box->hasOk && !box->hasYesNo);
+        if (c.answer) {
+            EXPECT_EQ(box->title, L"Profile Exist");
+            EXPECT_EQ(box->text, L"This profile already exist do you want to overite it?");
+            EXPECT_TRUE(box->hasYesNo);
+            ASSERT_TRUE(program->Answer(*box, c.answer));
+            box.reset();
+            if (c.answer == IDYES) {
+                box = program->WaitBox();
+                ASSERT_TRUE(box);
+            }
+        }
+        const bool refused = !c.refusal.empty() || c.answer == IDNO;
+        if (box) {
+            EXPECT_EQ(box->title, kTitle);
+            EXPECT_TRUE(box->hasOk && !box->hasYesNo);
+        }
+        if (!c.refusal.empty()) {
+            if (c.typed.empty())
+                EXPECT_EQ(box->text, c.refusal);
+            else
+                EXPECT_NE(box->text.find(c.refusal), std::wstring::npos) << Describe(box);
+        }
         if (refused) {
-            EXPECT_NE(box->text.find(c.named), std::wstring::npos) << Describe(box);
             EXPECT_EQ(DumpCalls(), dumps);
-            EXPECT_EQ(driver::ReadBytes(app_ + L"\\Settings.bat").value_or("<missing>"), batch);
+            EXPECT_EQ(BatchText(), batch);
+            EXPECT_EQ(Content(c.file), before);
         } else {
             EXPECT_EQ(box->text, L"Settings Saved");
-            saved.push_back(c.file + L".txt");
-            EXPECT_EQ(Content(c.file), reference);
+            if (std::find(saved.begin(), saved.end(), c.file + L".txt") == saved.end())
+                saved.push_back(c.file + L".txt");
+            EXPECT_EQ(Content(c.file), Reference(address));
+            const std::wstring shortProfiles = driver::ShortPath(Profiles());
+            ASSERT_FALSE(shortProfiles.empty());
+            EXPECT_EQ(shortProfiles.find(L' '), std::wstring::npos);
+            // The interpreter reads the batch file in another code page than
+            // it is written in: only a plain ASCII name may appear in it.
+            const std::string command = driver::ToAnsi(L"netsh -c interface dump > " + shortProfiles + L"\\");
+            const std::string batchNow = BatchText();
+            if (std::all_of(c.file.begin(), c.file.end(), [](wchar_t ch) { return ch < 128; })) {
+                EXPECT_EQ(batchNow, command + driver::ToAnsi(c.file) + ".txt\r\n");
+            } else {
+                EXPECT_EQ(batchNow.rfind(command, 0), 0u) << batchNow;
+                EXPECT_TRUE(std::all_of(batchNow.begin(), batchNow.end(), [](char ch) { return ch > 0; })) << batchNow;
+            }
+            EXPECT_EQ(DumpCalls(), dumps + 1);
             auto items = program->ListItems();
+            EXPECT_EQ(items.size(), saved.size());
             EXPECT_NE(std::find(items.begin(), items.end(), c.file), items.end()) << "not listed";
         }
-        ASSERT_TRUE(program->Answer(*box, IDOK));
+        if (box) {
+            ASSERT_TRUE(program->Answer(*box, IDOK));
+        }
+        ASSERT_TRUE(program->Settle());
+        EXPECT_TRUE(program->Boxes().empty()) << DescribeAll(program->Boxes());
+        if (c.refusal.empty()) {
+            EXPECT_TRUE(IsActiveIpStatus(program->Status()));
+        }
         std::vector<std::wstring> expected = saved;
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(driver::DirectoryNames(Profiles()), expected);
@@ -305,33 +232,39 @@ TEST_F(hardening, ProfileNamesAreRefusedOrSavedSafely) {
 // --- stored positions ------------------------------------------------------------------------
 
 TEST_F(hardening, StoredPositionsOfEveryShape) {
+    constexpr long kOnScreen = LONG_MIN;
     struct Case {
         const char* what;
-        DWORD type;            // 0: no value (and no key) at all
-        std::string bytes;
+        DWORD type;            // of FormLeft; 0: no value (and no key) at all
+        std::string left;      // FormLeft's bytes
+        std::string top;       // FormTop's bytes, REG_SZ
         const wchar_t* error;  // the "Form_Load" report; null: none
-        long left;             // expected left edge in twips when no report; LONG_MIN: on the screen
+        long x, y;             // the place in twips when no report; kOnScreen: anywhere wholly on the screen
     };
+    auto sz = [](const char* text) { return std::string(text, strlen(text) + 1); };
     const Case cases[] = {
-        {"not a number", REG_SZ, std::string("12a", 4), L"Error: 13. Type mismatch", 0},
-        {"beyond 32 bits", REG_SZ, std::string("4294967296", 11), L"Error: 6. Overflow", 0},
-        {"negative, partly visible", REG_SZ, std::string("-1500", 6), nullptr, -1500},
-        {"negative, wholly off the screen", REG_SZ, std::string("-150000", 8), nullptr, LONG_MIN},
-        {"REG_DWORD", REG_DWORD, std::string("\xdc\x05\0\0", 4), nullptr, 1500},
-        {"REG_EXPAND_SZ", REG_EXPAND_SZ, std::string("1500", 5), nullptr, 0},
-        {"REG_SZ without a terminating zero", REG_SZ, "1515", nullptr, 1515},
-        {"empty string", REG_SZ, std::string(1, '\0'), nullptr, 0},
-        {"key missing", 0, "", nullptr, 0},
+        {"not a number", REG_SZ, sz("12a"), sz("750"), L"Error: 13. Type mismatch", 0, 0},
+        {"beyond 32 bits", REG_SZ, sz("4294967296"), sz("750"), L"Error: 6. Overflow", 0, 0},
+        {"negative, partly visible", REG_SZ, sz("-1500"), sz("750"), nullptr, -1500, 750},
+        {"wholly off to the left", REG_SZ, sz("-100000"), sz("0"), nullptr, kOnScreen, kOnScreen},
+        {"wholly below", REG_SZ, sz("0"), sz("200000"), nullptr, kOnScreen, kOnScreen},
+        {"wholly off to the right and above", REG_SZ, sz("900000"), sz("-45000"), nullptr, kOnScreen, kOnScreen},
+        {"REG_DWORD", REG_DWORD, std::string("\xdc\x05\0\0", 4), sz("750"), nullptr, 1500, 750},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, sz("1500"), sz("750"), nullptr, 0, 750},
+        {"REG_SZ without a terminating zero", REG_SZ, "1515", sz("750"), nullptr, 1515, 750},
+        {"empty string", REG_SZ, sz(""), sz("750"), nullptr, 0, 750},
+        {"key missing", 0, "", "", nullptr, 0, 0},
     };
     WriteProfile(L"home", "kept\r\n");
+    int row = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         driver::DeleteSettingsKey();
         DeleteFileW((app_ + L"\\ipinfo.txt").c_str());
-        DeleteFileW((app_ + L"\\Settings.bat").c_str());
+        DeleteFileW(BatchFile().c_str());
         if (c.type != 0) {
-            driver::WriteSettingRaw(L"FormLeft", c.type, c.bytes);
-            driver::WriteSettingRaw(L"FormTop", REG_SZ, std::string("750", 4));
+            driver::WriteSettingRaw(L"FormLeft", c.type, c.left);
+            driver::WriteSettingRaw(L"FormTop", REG_SZ, c.top);
         }
         Roamwise* program = Start();
         ASSERT_TRUE(program);
@@ -348,27 +281,38 @@ TEST_F(hardening, StoredPositionsOfEveryShape) {
         } else {
             ASSERT_TRUE(program->WaitMainWindow()) << Describe(program->WaitBox(0));
             EXPECT_TRUE(program->Boxes().empty()) << Describe(program->WaitBox(0));
+            if (c.type == 0) {
+                EXPECT_FALSE(driver::SettingsKeyExists()) << "stored before closing";
+            }
             RECT r = {};
             GetWindowRect(program->Main(), &r);
-            if (c.left == LONG_MIN) {
+            if (c.x == kOnScreen) {
                 EXPECT_GE(r.left, 0);
+                EXPECT_GE(r.top, 0);
                 EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN));
+                EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN));
             } else {
-                EXPECT_EQ(r.left * kTwipsPerPixel, c.left);
-            }
-            if (c.type != 0) {
-                EXPECT_EQ(r.top * kTwipsPerPixel, 750);
+                EXPECT_EQ(r.left * kTwipsPerPixel, c.x);
+                EXPECT_EQ(r.top * kTwipsPerPixel, c.y);
             }
             EXPECT_EQ(program->ListItems(), std::vector<std::wstring>{L"home"});
         }
-        RECT last = {};
-        GetWindowRect(program->Main(), &last);
+        // Closing stores where the window is then, so the next start is fine.
+        const int x = 37 + 20 * row, y = 411 - 20 * row;
+        ++row;
+        SetWindowPos(program->Main(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(driver::WaitUntil([&] {
+            RECT moved = {};
+            GetWindowRect(program->Main(), &moved);
+            return moved.left == x && moved.top == y;
+        }));
         CloseProgram(*program);
-        // Closing stores the real place, so the next start is fine.
-        auto left = driver::ReadSetting(L"FormLeft");
-        ASSERT_TRUE(left);
-        EXPECT_EQ(left->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(left->text, std::to_wstring(last.left * kTwipsPerPixel));
+        for (const auto& [name, pixels] : {std::pair<const wchar_t*, int>{L"FormLeft", x}, {L"FormTop", y}}) {
+            auto stored = driver::ReadSetting(name);
+            ASSERT_TRUE(stored) << Narrow(name) << " was not stored";
+            EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
+            EXPECT_EQ(stored->text, std::to_wstring(pixels * kTwipsPerPixel));
+        }
         EXPECT_EQ(Content(L"home"), "kept\r\n");
         ExpectOnlyOwnFiles();
     }
@@ -393,97 +337,59 @@ TEST_F(hardening, ProfilesBeingAFileIsReportedAndNothingIsWritten) {
     CloseProgram(*program);
 }
 
-TEST_F(hardening, ReadOnlyProfilesAreReplacedAndDeletedWhenTheUserSaysYes) {
-    WriteProfile(L"home", "old home\r\n");
-    WriteProfile(L"work", "old work\r\n");
-    for (const wchar_t* name : {L"home", L"work"})
-        ASSERT_TRUE(SetFileAttributesW(ProfileFile(name).c_str(), FILE_ATTRIBUTE_READONLY));
-    double_->SetAddress("192.0.2.62");
-    Roamwise* program = Launch();
-    ASSERT_TRUE(program);
-
-    auto box = Save(*program, L"home");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Settings Saved") << Describe(box);
-    ASSERT_TRUE(program->Answer(*box, IDOK));
-    EXPECT_EQ(Content(L"home"), Reference("192.0.2.62"));
-    EXPECT_EQ(driver::DirectoryNames(Profiles()), (std::vector<std::wstring>{L"home.txt", L"work.txt"}));
-
-    ASSERT_TRUE(program->Select(L"work"));
-    program->Click(ids::kCmdDelete);
-    auto question = program->WaitBox();
-    ASSERT_TRUE(question);
-    ASSERT_TRUE(question->hasYesNo) << Describe(question);
-    ASSERT_TRUE(program->Answer(*question, IDYES));
-    ASSERT_TRUE(program->Settle());
-    EXPECT_TRUE(program->Boxes().empty()) << Describe(program->WaitBox(0));
-    EXPECT_EQ(driver::DirectoryNames(Profiles()), std::vector<std::wstring>{L"home.txt"});
-    EXPECT_EQ(program->ListItems(), std::vector<std::wstring>{L"home"});
-    ExpectOnlyOwnFiles();
-    CloseProgram(*program);
-}
-
-TEST_F(hardening, ProfileRemovedByAnotherProgramAfterTheListing) {
-    struct Case {
-        const char* what;
-        int button;
-        const wchar_t* title;
-        std::wstring text;
-    };
-    const Case cases[] = {
-        {"load", ids::kCmdLoad, L"Roamwise",
-         L"The network settings could not be loaded: netsh ended with exit code 1."},
-        {"delete", ids::kCmdDelete, L"cmdDelete", L"Error: 2. " + SystemMessage(2)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        WriteProfile(L"gone", "set address name=\"x\" source=static addr=192.0.2.63\r\n");
-        WriteProfile(L"stays", "stays\r\n");
-        Roamwise* program = Launch();
-        ASSERT_TRUE(program);
-        ASSERT_TRUE(program->Select(L"gone"));
-        ASSERT_TRUE(DeleteFileW(ProfileFile(L"gone").c_str()));
-        program->Click(c.button);
-        auto box = program->WaitBox();
-        if (box && box->hasYesNo) {
-            ASSERT_TRUE(program->Answer(*box, IDYES));
-            box = program->WaitBox();
-        }
-        ASSERT_TRUE(box);
-        EXPECT_EQ(box->title, c.title);
-        EXPECT_EQ(box->text, c.text);
-        ASSERT_TRUE(program->Answer(*box, IDOK));
-        EXPECT_EQ(program->ListItems(), (std::vector<std::wstring>{L"gone", L"stays"}));
-        EXPECT_EQ(driver::DirectoryNames(Profiles()), std::vector<std::wstring>{L"stays.txt"});
-        EXPECT_EQ(Content(L"stays"), "stays\r\n");
-        ExpectOnlyOwnFiles();
-        CloseProgram(*program);
-    }
-}
-
-TEST_F(hardening, TwentyThousandProfilesAreAllListed) {
-    // Made by the CTest set-up on the Unix side (creating that many files
-    // through Wine takes minutes); moved into place with one rename.
+TEST_F(hardening, StartupListsEveryProfileSortedWithoutSelection) {
+    // 20 000 profiles, made by the CTest set-up on the Unix side (creating
+    // that many files through Wine takes minutes); moved into place with one
+    // rename.
     const std::wstring made = L"C:\\roam e2e\\twenty thousand\\Profiles";
     ASSERT_TRUE(driver::DirectoryExists(made)) << "run through CTest: its set-up makes the files";
     ASSERT_TRUE(MoveFileW(made.c_str(), Profiles().c_str()));
-    const int count = 20000;
-    auto name = [](int i) {
-        wchar_t text[16];
-        swprintf(text, 16, L"p%05d", i);
-        return std::wstring(text);
+    // And beside them names whose directory (byte) order differs from the
+    // case-insensitive order the list must show, and files that are no
+    // profiles.
+    enum Kind { File, Hidden, System, Directory };
+    const std::pair<const wchar_t*, Kind> entries[] = {
+        {L"home.txt", File},  {L"Office.txt", File}, {L"work.txt", Hidden}, {L"sys.txt", System},
+        {L"Zeta.txt", File},  {L"beta.txt", File},   {L"Mid.txt", File},    {L"alpha.txt", File},
+        {L"NOTES.TXT", File}, {L"Memo.Txt", File},   {L"notes.doc", File},  {L"x.txt", Directory},
     };
+    for (const auto& [name, kind] : entries) {
+        SCOPED_TRACE(Narrow(name));
+        std::wstring path = Profiles() + L"\\" + name;
+        if (kind == Directory) {
+            ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+            continue;
+        }
+        ASSERT_TRUE(driver::WriteBytes(path, "profile\r\n"));
+        DWORD attribute = kind == Hidden ? FILE_ATTRIBUTE_HIDDEN : kind == System ? FILE_ATTRIBUTE_SYSTEM : 0;
+        if (attribute) {
+            SetFileAttributesW(path.c_str(), attribute);
+            ASSERT_TRUE(GetFileAttributesW(path.c_str()) & attribute) << "this file system keeps no attribute";
+        }
+    }
+    std::vector<std::wstring> expected = {L"alpha", L"beta", L"home", L"Mid", L"Office"};
+    for (int i = 0; i < 20000; ++i) {
+        wchar_t name[16];
+        swprintf(name, 16, L"p%05d", i);
+        expected.push_back(name);
+    }
+    expected.insert(expected.end(), {L"sys", L"work", L"Zeta"});
+
     Roamwise* program = Launch();
     ASSERT_TRUE(program);
-    EXPECT_TRUE(program->Boxes().empty());
+    EXPECT_TRUE(program->Boxes().empty()) << DescribeAll(program->Boxes());
+    EXPECT_EQ(program->Text(program->Main()), kTitle);
+    EXPECT_TRUE(IsActiveIpStatus(program->Status()));
+    EXPECT_EQ(program->ListSelection(), LB_ERR);
     HWND list = program->Control(ids::kList1);
-    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), count);
-    // Every 97th entry, and the last: in order, each the file it stands for.
-    for (int i = 0; i < count; i = i + 97 > count - 1 && i != count - 1 ? count - 1 : i + 97) {
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
+    // The named ones, and every 97th of the rest: in order, each the file it stands for.
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (i >= 5 && i + 3 < expected.size() && i % 97 != 0) continue;
         wchar_t text[64] = {};
         SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        if (name(i) != text) {
-            ADD_FAILURE() << "entry " << i << " is " << Narrow(text);
+        if (expected[i] != text) {
+            ADD_FAILURE() << "entry " << i << " is " << Narrow(text) << ", not " << Narrow(expected[i]);
             break;
         }
     }
@@ -504,13 +410,13 @@ TEST_F(hardening, ViewerShowsWhateverIpconfigWrote) {
     };
     Roamwise* program = Launch();
     ASSERT_TRUE(program);
+    HWND viewer = nullptr;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         double_->SetControl(L"ipconfig_out", c.output);
         const size_t ended = Ended().size();
         program->Click(ids::kCmdSettings);
         ASSERT_TRUE(driver::WaitUntil([&] { return Ended().size() > ended; })) << "no capture ran";
-        HWND viewer = nullptr;
         ASSERT_TRUE(driver::WaitUntil([&] { return (viewer = program->FindVisible(ROAMWISE_VIEWER_CLASS)) != nullptr; }));
         // The capture ends inside the click's handler; a marker posted now is
         // handled only after it.
@@ -523,7 +429,41 @@ TEST_F(hardening, ViewerShowsWhateverIpconfigWrote) {
         EXPECT_EQ(driver::ReadBytes(app_ + L"\\ipinfo.txt").value_or("<missing>").size(), c.output.size());
         ExpectOnlyOwnFiles();
     }
+    EXPECT_EQ(program->Text(viewer), L"Current Settings");
+    EXPECT_TRUE(GetWindowLongW(viewer, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    const auto runs = double_->Lines(L"ipconfig.log");
+    EXPECT_GE(runs.size(), 1 + std::size(cases)) << "one capture at start-up and one per click";
+    for (const auto& run : runs) EXPECT_EQ(run, L"/all");
+
+    // Text2 fills the viewer at any size.
+    HWND text2 = program->ControlOf(viewer, ids::kText2);
+    for (const SIZE& s : {SIZE{420, 330}, SIZE{150, 90}, SIZE{600, 500}}) {
+        SCOPED_TRACE(std::to_string(s.cx) + "x" + std::to_string(s.cy));
+        SetWindowPos(viewer, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client = {}, text = {};
+        bool filled = driver::WaitUntil([&] {
+            GetClientRect(viewer, &client);
+            text = program->RectIn(text2, viewer);
+            return EqualRect(&text, &client) != FALSE;
+        });
+        EXPECT_TRUE(filled) << "client " << client.right << "x" << client.bottom << ", Text2 (" << text.left << ","
+                            << text.top << ")-(" << text.right << "," << text.bottom << ")";
+    }
+
+    SetWindowPos(viewer, nullptr, 310, 220, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(driver::WaitUntil([&] {
+        RECT place = {};
+        GetWindowRect(viewer, &place);
+        return place.left == 310 && place.top == 220;
+    }));
     CloseProgram(*program);
+    EXPECT_FALSE(IsWindow(viewer));
+    for (const auto& [name, pixels] : {std::pair<const wchar_t*, int>{L"Form2Left", 310}, {L"Form2Top", 220}}) {
+        auto stored = driver::ReadSetting(name);
+        ASSERT_TRUE(stored) << Narrow(name) << " was not stored";
+        EXPECT_EQ(stored->type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(stored->text, std::to_wstring(pixels * kTwipsPerPixel));
+    }
 }
 
 // --- tools failing, slow or missing -------------------------------------------------------------
@@ -555,15 +495,19 @@ TEST_F(hardening, FailedOrMissingNetshKeepsTheOldProfile) {
         }
         Roamwise* program = Launch();
         ASSERT_TRUE(program);
+        const size_t dumps = DumpCalls();
         auto box = Save(*program, c.typed);
         ASSERT_TRUE(box);
         EXPECT_EQ(box->title, kTitle);
+        EXPECT_TRUE(box->hasOk && !box->hasYesNo);
         EXPECT_TRUE(std::regex_match(Narrow(box->text),
                                      std::regex(std::string("The settings could not be saved: netsh ended with exit "
                                                             "code (") + c.codes + ")\\.")))
             << Describe(box);
+        EXPECT_EQ(DumpCalls(), dumps + (c.exitCode ? 1 : 0));
         ASSERT_TRUE(program->Answer(*box, IDOK));
         ASSERT_TRUE(program->Settle());
+        EXPECT_TRUE(IsActiveIpStatus(program->Status()));
         EXPECT_EQ(Content(L"home"), old);
         EXPECT_EQ(driver::DirectoryNames(Profiles()), std::vector<std::wstring>{L"home.txt"});
         EXPECT_EQ(program->ListItems(), std::vector<std::wstring>{L"home"});
@@ -581,8 +525,9 @@ TEST_F(hardening, TenSecondDumpKeepsTheWindowLiveAndASecondSaveStartsNothing) {
     double_->SetControl(L"delay_ms", "10000");
     program->SetName(L"slow");
     program->Click(ids::kCmdSave);
+    // The double logs its call before it sleeps.
     ASSERT_TRUE(driver::WaitUntil([&] { return DumpCalls() == 1; })) << "the dump never started";
-    const std::string batch = driver::ReadBytes(app_ + L"\\Settings.bat").value_or("<missing>");
+    const std::string batch = BatchText();
     const size_t ended = Ended().size();
 
     // The window answers and repaints while the dump runs.
@@ -593,7 +538,7 @@ TEST_F(hardening, TenSecondDumpKeepsTheWindowLiveAndASecondSaveStartsNothing) {
     RECT update = {};
     EXPECT_FALSE(GetUpdateRect(program->Main(), &update, FALSE)) << "the invalidated window was not repainted";
     program->Click(ids::kCmdSave);
-    ASSERT_TRUE(program->Settle());
+    ASSERT_TRUE(program->Settle()) << "the second click was not handled during the dump";
     EXPECT_TRUE(program->Boxes().empty()) << Describe(program->WaitBox(0));
     EXPECT_EQ(Ended().size(), ended) << "the dump ended before the checks made during it";
 
@@ -601,9 +546,13 @@ TEST_F(hardening, TenSecondDumpKeepsTheWindowLiveAndASecondSaveStartsNothing) {
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, L"Settings Saved");
     EXPECT_EQ(DumpCalls(), 1u);
-    EXPECT_EQ(driver::ReadBytes(app_ + L"\\Settings.bat").value_or("<missing>"), batch);
+    EXPECT_EQ(BatchText(), batch);
     EXPECT_EQ(Content(L"slow"), Reference("192.0.2.64"));
     ASSERT_TRUE(program->Answer(*box, IDOK));
+    // Nor does the second click come back once the first save is done.
+    ASSERT_TRUE(program->Settle());
+    EXPECT_TRUE(program->Boxes().empty()) << DescribeAll(program->Boxes());
+    EXPECT_EQ(DumpCalls(), 1u);
     ExpectOnlyOwnFiles();
     CloseProgram(*program);
 }
@@ -641,7 +590,7 @@ TEST_F(hardening, ClosingWhileAToolRunsFinishesTheFileWorkSilently) {
         }
         const size_t endedBefore = Ended().size();
         const wchar_t* log = c.delayControl == std::wstring(L"delay_ms") ? L"calls.log" : L"ipconfig.log";
-        const size_t startedBefore = Started(log);
+        const size_t startedBefore = double_->Lines(log).size();
         if (c.button == ids::kCmdLoad) {
             ASSERT_TRUE(program->Select(L"home"));
         }
@@ -652,7 +601,8 @@ TEST_F(hardening, ClosingWhileAToolRunsFinishesTheFileWorkSilently) {
             ASSERT_TRUE(question && question->hasYesNo) << Describe(question);
             ASSERT_TRUE(program->Answer(*question, IDYES));
         }
-        ASSERT_TRUE(driver::WaitUntil([&] { return Started(log) > startedBefore; })) << "the tool never started";
+        ASSERT_TRUE(driver::WaitUntil([&] { return double_->Lines(log).size() > startedBefore; }))
+            << "the tool never started";
 
         program->Close();
         std::vector<std::string> boxes;

@@ -27,6 +27,8 @@
 #include <sstream>
 #include <string>
 
+#include "netsh_dump.h"
+
 namespace {
 
 constexpr char kDefaultAddress[] = "192.0.2.10";
@@ -95,32 +97,6 @@ bool ControlExists(const std::wstring& dir, const wchar_t* name) {
 }
 
 bool SameWord(const wchar_t* arg, const wchar_t* word) { return lstrcmpiW(arg, word) == 0; }
-
-std::string Dump(const std::string& address) {
-    std::ostringstream out;
-    out << "\r\n\r\n"
-           "#========================\r\n"
-           "# Interface configuration\r\n"
-           "#========================\r\n"
-           "pushd interface \r\n\r\n"
-           "reset all\r\n\r\n\r\n"
-           "popd\r\n"
-           "# End of interface configuration\r\n\r\n\r\n\r\n"
-           "#========================\r\n"
-           "# Interface configuration\r\n"
-           "#========================\r\n"
-           "pushd interface ip\r\n\r\n\r\n"
-           "# Interface IP Configuration for \"Local Area Connection\"\r\n\r\n"
-           "set address name=\"Local Area Connection\" source=static addr="
-        << address
-        << " mask=255.255.255.0\r\n"
-           "set address name=\"Local Area Connection\" gateway=192.0.2.1 gwmetric=0\r\n"
-           "set dns name=\"Local Area Connection\" source=static addr=192.0.2.53 register=PRIMARY\r\n"
-           "set wins name=\"Local Area Connection\" source=static addr=none\r\n\r\n\r\n"
-           "popd\r\n"
-           "# End of interface configuration\r\n\r\n\r\n\r\n";
-    return out.str();
-}
 
 void WriteStdout(const std::string& bytes) {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -217,14 +193,14 @@ int Netsh(const std::wstring& dir, int argc, wchar_t** argv) {
     long forcedExit = 0;
     if (ControlNumber(dir, L"exit_code", forcedExit)) {
         if (isDump && ControlExists(dir, L"half")) {
-            std::string dump = Dump(address);
+            std::string dump = NetshDump(address);
             WriteStdout(dump.substr(0, dump.size() / 2));
         }
         return static_cast<int>(forcedExit);
     }
 
     if (isDump) {
-        WriteStdout(Dump(address));
+        WriteStdout(NetshDump(address));
         return 0;
     }
     if (isScript) {
