@@ -417,10 +417,4 @@ void FakeView::Select(const std::wstring& item) {
     selected = static_cast<int>(std::find(items.begin(), items.end(), item) - items.begin());
 }
 
-std::vector<std::wstring> FakeView::Titles() const {
-    std::vector<std::wstring> titles;
-    for (const auto& m : messages) titles.push_back(m.title);
-    return titles;
-}
-
 }  // namespace roamwise::testing

@@ -169,7 +169,6 @@ public:
     void SizeViewerText(Size size) override { textSize = size; }
 
     void Select(const std::wstring& item);
-    std::vector<std::wstring> Titles() const;
 };
 
 }  // namespace roamwise::testing

@@ -5,8 +5,10 @@
 //   2. the Profiles directory holds exactly the files the case names, with
 //      their contents: nothing lost, nothing changed that should not be;
 //   3. nothing was written, moved or deleted outside Settings.bat,
-//      ipinfo.txt and the Profiles directory, and the registry holds
-//      nothing but the four position values under the program's own key.
+//      ipinfo.txt and the Profiles directory, the registry holds nothing
+//      but the four position values under the program's own key, and no
+//      key was left open.
+// The ordinary paths of saving, loading and deleting are in profiles_test.cpp.
 // Cases the fakes cannot show (the real command interpreter, Wine's
 // registry, large real directories) are in tests/e2e/hardening_tests.cpp.
 #include <gtest/gtest.h>
@@ -21,15 +23,11 @@
 namespace roamwise {
 namespace {
 
+using testing::Box;
+using testing::Narrow;
 using testing::Program;
 
 using Files = std::map<std::wstring, std::string>;
-
-struct Box {
-    std::wstring title;
-    std::wstring text;
-    bool whole = true;  // false: the text only has to appear in the box
-};
 
 struct Case {
     std::string what;
@@ -45,18 +43,6 @@ const std::wstring kSaved = L"Settings Saved";
 const std::wstring kAccessDenied = L"Error: 5. Access is denied.";
 
 void Nothing(Program&) {}
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-std::string Describe(const std::vector<testing::FakeView::Message>& messages) {
-    std::string all;
-    for (const auto& m : messages) all += "[" + Narrow(m.title) + ": " + Narrow(m.text) + "] ";
-    return all;
-}
 
 // A profile the user already has.
 std::function<void(Program&)> Having(Files files, std::uint32_t attributes = 0) {
@@ -97,13 +83,8 @@ void RemoveBehindTheBack(Program& p, const std::wstring& path) {
     p.platform.touched.resize(before);
 }
 
-std::function<void(Program&)> Registry(std::uint32_t type, const std::string& bytes) {
-    return [type, bytes](Program& p) {
-        Having({{L"home.txt", kOld}})(p);
-        p.platform.SetRegistryValue(testing::kSettingsKey, "FormLeft", type, bytes);
-        p.platform.SetRegistryValue(testing::kSettingsKey, "FormTop", kRegSz, std::string("600", 4));
-    };
-}
+// A REG_SZ value's bytes.
+std::string Sz(const std::string& text) { return text + '\0'; }
 
 std::string Stored(Program& p, const char* name) {
     const auto* value = p.platform.RegistryValue(testing::kSettingsKey, name);
@@ -114,11 +95,20 @@ std::string Stored(Program& p, const char* name) {
 constexpr long kPlacedLeft = 330;
 constexpr long kPlacedTop = 495;
 
-std::function<void(Program&)> WindowAt(long left) {
-    return [left](Program& p) {
-        EXPECT_EQ(p.view.mainRect.left, left);
-        EXPECT_EQ(Stored(p, "FormLeft"), std::to_string(p.view.mainRect.left) + '\0');
-    };
+// The command did nothing but show its boxes: no tool ran, Settings.bat
+// still holds the start-up capture's line, the window is as start-up left it.
+void NothingRan(Program& p) {
+    EXPECT_EQ(p.platform.starts.size(), 1u);
+    EXPECT_EQ(p.platform.Content(p.Batch()), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
+    for (const auto& e : p.view.events) EXPECT_EQ(e.rfind(L"message: ", 0), 0u) << Narrow(e);
+}
+
+// A failed tool leaves the window as before it started: status back, normal
+// pointer, the list not refilled.
+void BackAsBefore(Program& p) {
+    EXPECT_EQ(p.view.status, L" Active IP: 192.0.2.7");
+    EXPECT_FALSE(p.view.busyPointer);
+    for (const auto& e : p.view.events) EXPECT_NE(e, L"list cleared");
 }
 
 // A start-up that failed at the stored position: nothing after it ran, and
@@ -128,126 +118,170 @@ void StartUpStoppedAtPosition(Program& p) {
     EXPECT_EQ(p.view.status, L"");
     EXPECT_TRUE(p.platform.starts.empty());
     EXPECT_FALSE(p.platform.Exists(p.platform.appDir + L"\\ipinfo.txt"));
-    EXPECT_EQ(Stored(p, "FormLeft"), std::to_string(kPlacedLeft) + '\0');
-    EXPECT_EQ(Stored(p, "FormTop"), std::to_string(kPlacedTop) + '\0');
+    EXPECT_EQ(Stored(p, "FormLeft"), Sz(std::to_string(kPlacedLeft)));
+    EXPECT_EQ(Stored(p, "FormTop"), Sz(std::to_string(kPlacedTop)));
 }
 
 std::vector<Case> NameCases() {
-    std::vector<Case> cases;
+    // Refused names, each with the box that says why.
+    std::vector<std::pair<std::wstring, std::wstring>> refused = {
+        {L"", L"Please enter a profile name"},
+        {L"\u0416\u4e2d", L"A profile name can only hold characters of the system's code page."},
+    };
     // Every character class the save refuses: each must be named in the box.
-    const std::wstring refused = L"\\/:*?\"<>|&^%!();,=";
-    for (wchar_t c : refused) {
-        cases.push_back({"refused character " + std::string(1, static_cast<char>(c)), Having({}),
-                         Saving(std::wstring(L"a") + c + L"b"),
-                         {{L"Roamwise", L"\"" + std::wstring(1, c) + L"\"", false}}, {}, nullptr});
-    }
-    for (wchar_t c : {L'\x01', L'\t', L'\x1f', L'\x7f'}) {
-        cases.push_back({"control character " + std::to_string(static_cast<int>(c)), Having({}),
-                         Saving(std::wstring(L"a") + c + L"b"), {{L"Roamwise", L"control", false}}, {}, nullptr});
-    }
+    for (wchar_t c : std::wstring(L"\\/:*?\"<>|&^%!();,="))
+        refused.push_back({std::wstring(L"a") + c + L"b",
+                           L"A profile name cannot contain the character \"" + std::wstring(1, c) + L"\"."});
+    for (wchar_t c : {L'\x01', L'\t', L'\x1f', L'\x7f'})
+        refused.push_back({std::wstring(L"a") + c + L"b", L"A profile name cannot contain control characters."});
     std::vector<std::wstring> devices = {L"CON", L"prn", L"Aux", L"nul", L"con.old"};
     for (int n = 1; n <= 9; ++n) {
         devices.push_back(L"COM" + std::to_wstring(n));
         devices.push_back(L"lpt" + std::to_wstring(n));
     }
-    for (const auto& device : devices) {
-        cases.push_back({"device name " + std::string(device.begin(), device.end()), Having({}), Saving(device),
-                         {{L"Roamwise", L"device", false}}, {}, nullptr});
+    for (const auto& device : devices)
+        refused.push_back({device, L"\"" + device + L"\" is a name Windows keeps for a device."});
+    // The whole path may hold 259 characters.
+    const std::size_t room = 259 - std::wstring(L"C:\\Roam wise\\Profiles\\.txt").size();
+    for (std::size_t length : {room + 1, std::size_t{300}})
+        refused.push_back({std::wstring(length, L'n'), L"The profile name is too long."});
+
+    // Names that are fine, however odd they look, and the file each gives.
+    const std::pair<std::wstring, std::wstring> allowed[] = {
+        {L"   ", L"___"},
+        {L"  home ", L"__home_"},
+        {L"Caf\u00e9 \u00fcber", L"Caf\u00e9_\u00fcber"},
+        {std::wstring(room, L'n'), std::wstring(room, L'n')},
+        {L"console", L"console"},
+        {L"com10", L"com10"},
+        {L"Home+Office", L"Home+Office"},
+        {L"v1.2-office", L"v1.2-office"},
+    };
+
+    std::vector<Case> cases;
+    for (const auto& [typed, text] : refused) {
+        cases.push_back({"refused " + Narrow(typed.substr(0, 12)), Having({}), Saving(typed), {{L"Roamwise", text}},
+                         {}, NothingRan});
     }
-    cases.push_back({"300 characters", Having({}), Saving(std::wstring(300, L'n')),
-                     {{L"Roamwise", L"too long", false}}, {}, nullptr});
-    cases.push_back({"letters the code page lacks", Having({}), Saving(L"\u0416\u4e2d"),
-                     {{L"Roamwise", L"code page", false}}, {}, nullptr});
-    // Names that are fine, however odd they look.
-    cases.push_back({"blanks only", Having({}), Saving(L"   "), {{L"Roamwise", kSaved}},
-                     {{L"___.txt", "<dump>"}}, nullptr});
-    cases.push_back({"leading and trailing blanks", Having({}), Saving(L"  home "), {{L"Roamwise", kSaved}},
-                     {{L"__home_.txt", "<dump>"}},
-                     [](Program& p) {
-                         EXPECT_EQ(p.view.items, std::vector<std::wstring>{L"__home_"});
-                     }});
-    cases.push_back({"letters the code page holds", Having({}), Saving(L"Caf\u00e9 \u00fcber"),
-                     {{L"Roamwise", kSaved}}, {{L"Caf\u00e9_\u00fcber.txt", "<dump>"}},
-                     [](Program& p) {
-                         EXPECT_EQ(p.view.items, std::vector<std::wstring>{L"Caf\u00e9_\u00fcber"});
-                         // The interpreter reads the batch line in another code
-                         // page than the program writes: only ASCII survives.
-                         for (char c : p.platform.Content(p.Batch()))
-                             EXPECT_LT(static_cast<unsigned char>(c), 128) << "batch line beyond ASCII";
-                     }});
-    cases.push_back({"device name inside a longer name", Having({}), Saving(L"console"), {{L"Roamwise", kSaved}},
-                     {{L"console.txt", "<dump>"}}, nullptr});
+    for (const auto& [typed, file] : allowed) {
+        cases.push_back({"allowed " + Narrow(typed.substr(0, 12)), Having({}), Saving(typed),
+                         {{L"Roamwise", kSaved}}, {{file + L".txt", "<dump>"}}, [file = file](Program& p) {
+                             EXPECT_EQ(p.view.items, std::vector<std::wstring>{file});
+                             // The interpreter reads the batch line in another
+                             // code page than the program writes: only ASCII
+                             // survives.
+                             for (char c : p.platform.Content(p.Batch()))
+                                 EXPECT_LT(static_cast<unsigned char>(c), 128) << "batch line beyond ASCII";
+                         }});
+    }
     return cases;
 }
 
 std::vector<Case> RegistryCases() {
-    return {
-        {"FormLeft not a number", Registry(kRegSz, std::string("12a", 4)), Nothing,
-         {{L"Form_Load", L"Error: 13. Type mismatch"}}, {{L"home.txt", kOld}}, StartUpStoppedAtPosition},
-        {"FormLeft beyond 32 bits", Registry(kRegSz, std::string("4294967296", 11)), Nothing,
-         {{L"Form_Load", L"Error: 6. Overflow"}}, {{L"home.txt", kOld}}, StartUpStoppedAtPosition},
-        {"FormLeft negative, window still partly visible", Registry(kRegSz, std::string("-3000", 6)), Nothing, {},
-         {{L"home.txt", kOld}}, WindowAt(-3000)},
-        {"FormLeft negative, window wholly off the screen", Registry(kRegSz, std::string("-90000", 7)), Nothing, {},
-         {{L"home.txt", kOld}}, WindowAt(0)},
-        {"FormLeft as REG_DWORD", Registry(kRegDword, std::string("\xdc\x05\0\0", 4)), Nothing, {},
-         {{L"home.txt", kOld}}, WindowAt(1500)},
-        {"FormLeft as REG_EXPAND_SZ", Registry(kRegExpandSz, std::string("1500", 5)), Nothing, {},
-         {{L"home.txt", kOld}}, WindowAt(0)},
-        {"FormLeft as REG_SZ without a terminating zero", Registry(kRegSz, "1500"), Nothing, {},
-         {{L"home.txt", kOld}}, WindowAt(1500)},
-        {"FormLeft as an empty string", Registry(kRegSz, std::string(1, '\0')), Nothing, {}, {{L"home.txt", kOld}},
-         WindowAt(0)},
-        {"FormLeft with no data at all", Registry(kRegSz, ""), Nothing, {}, {{L"home.txt", kOld}}, WindowAt(0)},
-        {"whole key missing", Having({{L"home.txt", kOld}}), Nothing, {}, {{L"home.txt", kOld}},
-         [](Program& p) {
-             EXPECT_EQ(p.view.mainRect.left, 0);
-             EXPECT_EQ(p.view.mainRect.top, 0);
-             EXPECT_EQ(Stored(p, "FormTop"), std::string("0", 2));
-             EXPECT_EQ(p.view.items, std::vector<std::wstring>{L"home"});
-         }},
-        // Without write rights the key cannot be opened with the one mask the
-        // program uses, so every start gets the defaults, silently, and the
-        // stored values stay as they were.
-        {"key present but not writable",
-         [](Program& p) {
-             Registry(kRegSz, std::string("1500", 5))(p);
-             p.platform.registryReadOnly = true;
-         },
-         Nothing, {}, {{L"home.txt", kOld}},
-         [](Program& p) {
-             EXPECT_EQ(p.view.mainRect.left, 0);
-             EXPECT_EQ(Stored(p, "FormLeft"), std::string("1500", 5));
-             EXPECT_EQ(p.view.items, std::vector<std::wstring>{L"home"});
-         }},
+    const Files home{{L"home.txt", kOld}};
+    const struct {
+        const char* what;
+        std::uint32_t type;  // 0: the key is missing
+        std::string left, top;
+        const wchar_t* report;  // the box that ends start-up, or null
+        long x, y;              // where the window goes otherwise
+    } rows[] = {
+        {"FormLeft not a number", kRegSz, Sz("12a"), Sz("600"), L"Error: 13. Type mismatch", 0, 0},
+        {"FormTop not a number", kRegSz, Sz("0"), Sz("12px"), L"Error: 13. Type mismatch", 0, 0},
+        {"FormLeft beyond 32 bits", kRegSz, Sz("4294967296"), Sz("600"), L"Error: 6. Overflow", 0, 0},
+        {"negative, window still partly visible", kRegSz, Sz("-3000"), Sz("-300"), nullptr, -3000, -300},
+        {"negative, window wholly off the screen", kRegSz, Sz("-90000"), Sz("600"), nullptr, 0, 600},
+        // Pulled back by the window's own size.
+        {"far beyond the lower right corner", kRegSz, Sz("90000"), Sz("90000"), nullptr, 15360 - 4200, 11520 - 5000},
+        {"REG_DWORD", kRegDword, std::string("\xdc\x05\0\0", 4), std::string("\x64\0\0\0", 4), nullptr, 1500, 100},
+        {"REG_EXPAND_SZ", kRegExpandSz, Sz("1500"), Sz("600"), nullptr, 0, 0},
+        {"REG_SZ without a terminating zero", kRegSz, "1500", "600", nullptr, 1500, 600},
+        {"an empty string", kRegSz, Sz(""), Sz(""), nullptr, 0, 0},
+        {"no data at all", kRegSz, "", "", nullptr, 0, 0},
+        {"whole key missing", 0, "", "", nullptr, 0, 0},
     };
+    std::vector<Case> cases;
+    for (const auto& r : rows) {
+        auto arrange = [=, type = r.type, left = r.left, top = r.top](Program& p) {
+            Having(home)(p);
+            if (type == 0) return;
+            p.platform.SetRegistryValue(testing::kSettingsKey, "FormLeft", type, left);
+            p.platform.SetRegistryValue(testing::kSettingsKey, "FormTop", type, top);
+        };
+        if (r.report) {
+            cases.push_back({r.what, arrange, Nothing, {{L"Form_Load", r.report}}, home, StartUpStoppedAtPosition});
+            continue;
+        }
+        cases.push_back({r.what, arrange, Nothing, {}, home, [x = r.x, y = r.y](Program& p) {
+                             EXPECT_EQ(p.view.mainRect.left, x);
+                             EXPECT_EQ(p.view.mainRect.top, y);
+                             EXPECT_EQ(p.view.items, std::vector<std::wstring>{L"home"});
+                             // Closing stores the place, creating the key if need be.
+                             EXPECT_EQ(Stored(p, "FormLeft"), Sz(std::to_string(x)));
+                             EXPECT_EQ(Stored(p, "FormTop"), Sz(std::to_string(y)));
+                         }});
+    }
+    // Without write rights the key cannot be opened with the one mask the
+    // program uses, so every start gets the defaults, silently, and the
+    // stored values stay as they were.
+    cases.push_back({"key present but not writable",
+                     [=](Program& p) {
+                         Having(home)(p);
+                         p.platform.SetRegistryValue(testing::kSettingsKey, "FormLeft", kRegSz, Sz("1500"));
+                         p.platform.registryReadOnly = true;
+                     },
+                     Nothing, {}, home, [](Program& p) {
+                         EXPECT_EQ(p.view.mainRect.left, 0);
+                         EXPECT_EQ(Stored(p, "FormLeft"), Sz("1500"));
+                         EXPECT_EQ(p.view.items, std::vector<std::wstring>{L"home"});
+                     }});
+    return cases;
+}
+
+const Box kReplace{L"Profile Exist", L"This profile already exist do you want to overite it?"};
+
+Box CouldNotSave(std::int32_t code) {
+    return {L"Roamwise", L"The settings could not be saved: netsh ended with exit code " + std::to_wstring(code) + L"."};
 }
 
 std::vector<Case> FileCases() {
     return {
-        {"Profiles missing", Nothing, Saving(L"first"), {{L"Roamwise", kSaved}}, {{L"first.txt", "<dump>"}},
-         nullptr},
+        {"Profiles missing", Nothing,
+         [](Program& p) {
+             EXPECT_TRUE(p.view.items.empty());
+             Saving(L"first")(p);
+         },
+         {{L"Roamwise", kSaved}}, {{L"first.txt", "<dump>"}}, nullptr},
         {"Profiles is a file", [](Program& p) { p.platform.AddFile(p.Profiles(), "not a directory"); },
          Saving(L"home"), {{L"cmdSave", L"Error: 183. Cannot create a file when that file already exists."}}, {},
          [](Program& p) {
              EXPECT_EQ(p.platform.Content(p.Profiles()), "not a directory");
              EXPECT_TRUE(p.view.items.empty());
-             EXPECT_TRUE(p.platform.netshScripts.empty());
+             EXPECT_EQ(p.platform.starts.size(), 1u);
          }},
+        {"replacing answered No",
+         [](Program& p) {
+             Having({{L"home.txt", kOld}})(p);
+             p.view.answers = {Answer::No};
+         },
+         Saving(L"home"), {kReplace}, {{L"home.txt", kOld}}, NothingRan},
         {"read-only profile replaced by save", Having({{L"home.txt", kOld}}, attr::kReadOnly), Saving(L"home"),
-         {{L"Profile Exist", L"This profile already exist do you want to overite it?"}, {L"Roamwise", kSaved}},
-         {{L"home.txt", "<dump>"}}, nullptr},
+         {kReplace, {L"Roamwise", kSaved}}, {{L"home.txt", "<dump>"}}, nullptr},
         {"read-only profile kept when the dump fails",
          [](Program& p) {
              Having({{L"home.txt", kOld}}, attr::kReadOnly)(p);
              p.platform.dumpExitCode = 1;
              p.platform.partialDump = "# Interf";
          },
-         Saving(L"home"),
-         {{L"Profile Exist", L"This profile already exist do you want to overite it?"},
-          {L"Roamwise", L"The settings could not be saved: netsh ended with exit code 1."}},
-         {{L"home.txt", kOld}},
+         Saving(L"home"), {kReplace, CouldNotSave(1)}, {{L"home.txt", kOld}},
          [](Program& p) { EXPECT_TRUE(p.platform.Attributes(p.Profile(L"home")) & attr::kReadOnly); }},
+        // Not offered for replacement, yet still kept aside during the dump.
+        {"hidden profile kept when the dump fails",
+         [](Program& p) {
+             Having({{L"home.txt", kOld}}, attr::kHidden)(p);
+             p.platform.dumpExitCode = 1;
+         },
+         Saving(L"home"), {CouldNotSave(1)}, {{L"home.txt", kOld}}, BackAsBefore},
         {"read-only profile deleted by delete", Having({{L"home.txt", kOld}, {L"work.txt", kOld}}, attr::kReadOnly),
          Selecting(L"home", &frmRoamwise::cmdDelete_Click), {{L"Roamwise", L"Are you sure you want to delete home"}},
          {{L"work.txt", kOld}},
@@ -265,8 +299,7 @@ std::vector<Case> FileCases() {
              Selecting(L"home", &frmRoamwise::cmdLoad_Click)(p);
          },
          {{L"Roamwise", L"The network settings could not be loaded: netsh ended with exit code 1."}},
-         {{L"work.txt", kOld}},
-         [](Program& p) { EXPECT_FALSE(p.view.busyPointer); }},
+         {{L"work.txt", kOld}}, BackAsBefore},
         {"profile gone between listing and delete", Having({{L"home.txt", kOld}, {L"work.txt", kOld}}),
          [](Program& p) {
              RemoveBehindTheBack(p, p.Profile(L"home"));
@@ -284,19 +317,24 @@ std::vector<Case> FileCases() {
              Having({{L"home.txt", kOld}})(p);
              p.platform.lockedDirectory = p.platform.appDir;
          },
-         Saving(L"home"),
-         {{L"Run_Ipconfig", kAccessDenied},
-          {L"Profile Exist", L"This profile already exist do you want to overite it?"},
-          {L"cmdSave", kAccessDenied}},
+         Saving(L"home"), {{L"Run_Ipconfig", kAccessDenied}, kReplace, {L"cmdSave", kAccessDenied}},
          {{L"home.txt", kOld}},
          [](Program& p) {
              EXPECT_TRUE(p.platform.starts.empty());
              EXPECT_FALSE(p.view.busyPointer);
          }},
         {"application directory not writable, Profiles missing",
-         [](Program& p) { p.platform.lockedDirectory = p.platform.appDir; }, Saving(L"home"),
-         {{L"Run_Ipconfig", kAccessDenied}, {L"cmdSave", kAccessDenied}}, {},
-         [](Program& p) { EXPECT_FALSE(p.platform.Exists(p.Profiles())); }},
+         [](Program& p) { p.platform.lockedDirectory = p.platform.appDir; },
+         [](Program& p) {
+             Saving(L"home")(p);
+             p.form.cmdSettings_Click();
+             EXPECT_TRUE(p.view.viewerShown);  // all the same, with what it has
+         },
+         {{L"Run_Ipconfig", kAccessDenied}, {L"cmdSave", kAccessDenied}, {L"Run_Ipconfig", kAccessDenied}}, {},
+         [](Program& p) {
+             EXPECT_FALSE(p.platform.Exists(p.Profiles()));
+             EXPECT_TRUE(p.platform.starts.empty());
+         }},
     };
 }
 
@@ -308,33 +346,82 @@ std::vector<Case> ToolCases() {
             p.platform.partialDump = partial;
         };
     };
-    auto couldNotSave = [](const wchar_t* code) {
-        return Box{L"Roamwise", std::wstring(L"The settings could not be saved: netsh ended with exit code ") + code +
-                                    L"."};
+    const Files home{{L"home.txt", kOld}};
+    // Closing while a tool runs: no box, nothing done to the closed windows,
+    // the file work still completes.
+    auto closingDuring = [](std::function<void(Program&)> action) {
+        return [action](Program& p) {
+            p.platform.duringWait = [&p] {
+                p.form.Form_Unload();
+                p.view.events.clear();
+            };
+            action(p);
+        };
     };
-    const Box replace{L"Profile Exist", L"This profile already exist do you want to overite it?"};
-    auto closeDuringWait = [](Program& p) { p.platform.duringWait = [&p] { p.form.Form_Unload(); }; };
     auto closedQuietly = [](Program& p) {
         EXPECT_TRUE(p.form.Unloaded());
         EXPECT_FALSE(p.view.viewerCreated);
+        EXPECT_TRUE(p.view.events.empty()) << "the closed window was still changed";
         EXPECT_NE(p.platform.RegistryValue(testing::kSettingsKey, "FormLeft"), nullptr);
     };
+    auto loadingHome = Selecting(L"home", &frmRoamwise::cmdLoad_Click);
     return {
-        {"netsh failing at once", failingDump(1, ""), Saving(L"home"), {replace, couldNotSave(L"1")},
-         {{L"home.txt", kOld}}, nullptr},
+        {"netsh failing at once", failingDump(1, ""), Saving(L"home"), {kReplace, CouldNotSave(1)}, home,
+         BackAsBefore},
         {"netsh failing after half a dump", failingDump(1, "#====\r\n# Interface conf"), Saving(L"home"),
-         {replace, couldNotSave(L"1")}, {{L"home.txt", kOld}}, nullptr},
+         {kReplace, CouldNotSave(1)}, home, nullptr},
         {"netsh failing on a new name leaves no file", failingDump(1, "#====\r\n# Interface conf"), Saving(L"new"),
-         {couldNotSave(L"1")}, {{L"home.txt", kOld}}, nullptr},
-        {"netsh missing from the path", failingDump(9009, ""), Saving(L"home"), {replace, couldNotSave(L"9009")},
-         {{L"home.txt", kOld}}, nullptr},
-        {"second save while netsh runs starts nothing", Having({{L"home.txt", kOld}}),
+         {CouldNotSave(1)}, home, BackAsBefore},
+        {"netsh missing from the path", failingDump(9009, ""), Saving(L"home"), {kReplace, CouldNotSave(9009)}, home,
+         nullptr},
+        // 259 is what a process still running reports; a negative code must
+        // keep its sign.
+        {"netsh ending with 259", failingDump(259, "# half"), Saving(L"home"), {kReplace, CouldNotSave(259)}, home,
+         nullptr},
+        {"netsh ending with a negative code", failingDump(-5, "# half"), Saving(L"home"),
+         {kReplace, CouldNotSave(-5)}, home, nullptr},
+        {"command interpreter failing to start", Having(home),
          [](Program& p) {
-             p.platform.duringWait = [&p] { Saving(L"other")(p); };
-             Saving(L"first")(p);
+             p.platform.startFails = true;
+             Saving(L"home")(p);
          },
-         {{L"Roamwise", kSaved}}, {{L"home.txt", kOld}, {L"first.txt", "<dump>"}},
-         [](Program& p) { EXPECT_EQ(p.view.beeps, 1); }},
+         {kReplace, {L"cmdSave", L"Error: 2. The system cannot find the file specified."}}, home,
+         [](Program& p) { EXPECT_FALSE(p.view.busyPointer); }},
+        {"netsh failing a load",
+         [](Program& p) {
+             Having({{L"home.txt", kOld}})(p);
+             p.platform.loadExitCode = 2;
+         },
+         loadingHome, {{L"Roamwise", L"The network settings could not be loaded: netsh ended with exit code 2."}},
+         home,
+         [](Program& p) {
+             EXPECT_EQ(p.platform.starts.size(), 2u);  // no capture after it
+             BackAsBefore(p);
+         }},
+        // While netsh runs the user tries every command once more: only those
+        // that start no tool do anything.
+        {"commands while netsh runs", Having(home),
+         [](Program& p) {
+             p.view.Select(L"home");
+             p.platform.duringWait = [&p] {
+                 Saving(L"second")(p);
+                 int enter = 13;
+                 p.form.Text1_KeyPress(enter);
+                 p.form.cmdLoad_Click();
+                 p.form.cmdSettings_Click();
+                 EXPECT_TRUE(p.view.viewerShown);  // with what it had
+                 p.form.Command1_Click();
+                 p.form.cmdDelete_Click();
+             };
+             Saving(L"first")(p);
+             EXPECT_EQ(p.platform.starts.size(), 2u);  // the start-up capture and the dump
+             p.form.cmdSettings_Click();
+             EXPECT_EQ(p.platform.starts.size(), 3u);  // tools start again afterwards
+         },
+         {{L"About", L"Roamwise ver.1.0", false},
+          {L"Roamwise", L"Are you sure you want to delete home"},
+          {L"Roamwise", kSaved}},
+         {{L"first.txt", "<dump>"}}, [](Program& p) { EXPECT_EQ(p.view.beeps, 3); }},
         // The viewer's text is looked at while the program still runs.
         {"ipconfig writing nothing", [](Program& p) { p.platform.ipconfigText.clear(); },
          ShowingViewer(L""), {}, {}, nullptr},
@@ -343,48 +430,25 @@ std::vector<Case> ToolCases() {
         {"ipinfo.txt with bytes above 127",
          [](Program& p) { p.platform.ipconfigText = "Adapter \xc4\xe9\xfc\xa0\xff\r\n"; },
          ShowingViewer(L"Adapter \u00c4\u00e9\u00fc\u00a0\u00ff\r\n"), {}, {}, nullptr},
-        // Closing while a tool runs: no box, the file work still completes.
-        {"closing during a dump", [&](Program& p) { Having({{L"home.txt", kOld}})(p); closeDuringWait(p); },
-         Saving(L"home"), {replace}, {{L"home.txt", "<dump>"}}, closedQuietly},
-        {"closing during a failing dump",
-         [&](Program& p) {
-             failingDump(1, "# half")(p);
-             closeDuringWait(p);
-         },
-         Saving(L"home"), {replace}, {{L"home.txt", kOld}}, closedQuietly},
-        {"closing during a dump with netsh missing",
-         [&](Program& p) {
-             failingDump(9009, "")(p);
-             closeDuringWait(p);
-         },
-         Saving(L"new"), {}, {{L"home.txt", kOld}}, closedQuietly},
-        {"closing during a load",
-         [&](Program& p) {
-             Having({{L"home.txt", kOld}})(p);
-             closeDuringWait(p);
-         },
-         Selecting(L"home", &frmRoamwise::cmdLoad_Click), {}, {{L"home.txt", kOld}},
-         [&](Program& p) {
+        {"closing during a dump", Having(home), closingDuring(Saving(L"home")), {kReplace},
+         {{L"home.txt", "<dump>"}}, closedQuietly},
+        {"closing during a failing dump", failingDump(1, "# half"), closingDuring(Saving(L"home")), {kReplace}, home,
+         closedQuietly},
+        {"closing during a dump with netsh missing", failingDump(9009, ""), closingDuring(Saving(L"new")), {}, home,
+         closedQuietly},
+        {"closing during a load", Having(home), closingDuring(loadingHome), {}, home,
+         [=](Program& p) {
              closedQuietly(p);
              EXPECT_EQ(p.platform.netshScripts.size(), 1u);
          }},
         {"closing during a failing load",
-         [&](Program& p) {
-             Having({{L"home.txt", kOld}})(p);
+         [=](Program& p) {
+             Having(home)(p);
              p.platform.loadExitCode = 1;
-             closeDuringWait(p);
          },
-         Selecting(L"home", &frmRoamwise::cmdLoad_Click), {}, {{L"home.txt", kOld}}, closedQuietly},
-        {"closing during the viewer's capture",
-         [&](Program& p) {
-             Having({{L"home.txt", kOld}})(p);
-             p.platform.ipconfigText.clear();
-         },
-         [&](Program& p) {
-             closeDuringWait(p);
-             p.form.cmdSettings_Click();
-         },
-         {}, {{L"home.txt", kOld}}, closedQuietly},
+         closingDuring(loadingHome), {}, home, closedQuietly},
+        {"closing during the viewer's capture", Having(home),
+         closingDuring([](Program& p) { p.form.cmdSettings_Click(); }), {}, home, closedQuietly},
     };
 }
 
@@ -435,22 +499,14 @@ void RunCase(const Case& c) {
     c.arrange(p);
     p.platform.touched.clear();
     p.form.Form_Load();
+    p.view.events.clear();  // the checks look at what the case's action did
     c.act(p);
     p.form.Form_Unload();
 
-    ASSERT_EQ(p.view.messages.size(), c.boxes.size()) << "boxes: " << Describe(p.view.messages);
-    for (std::size_t i = 0; i < c.boxes.size(); ++i) {
-        const auto& shown = p.view.messages[i];
-        EXPECT_EQ(shown.title, c.boxes[i].title) << "box " << i;
-        if (c.boxes[i].whole)
-            EXPECT_EQ(shown.text, c.boxes[i].text) << "box " << i;
-        else
-            EXPECT_NE(shown.text.find(c.boxes[i].text), std::wstring::npos) << "box " << i << ": " << Narrow(shown.text);
-        const bool question = shown.title == L"Profile Exist" || shown.text.rfind(L"Are you sure", 0) == 0;
-        EXPECT_EQ(shown.buttons, question ? Buttons::YesNo : Buttons::Ok) << "box " << i;
-    }
+    testing::ExpectBoxes(p.view, c.boxes);
     EXPECT_EQ(ProfilesOf(p), c.profiles);
     ExpectOnlyOwnPlacesTouched(p);
+    EXPECT_EQ(p.platform.openKeys, 0) << "a registry key was left open";
     if (c.check) c.check(p);
 }
 
@@ -470,14 +526,15 @@ TEST(Hardening, ToolsFailingSlowOrMissing) {
     for (const Case& c : ToolCases()) RunCase(c);
 }
 
-TEST(Hardening, TwentyThousandProfilesAreAllListed) {
+TEST(Hardening, TensOfThousandsOfProfilesAreAllListed) {
     Program p;
     p.platform.AddDirectory(p.Profiles());
-    for (int i = 0; i < 20000; ++i) p.platform.AddNewFile(p.Profiles() + L"\\p" + std::to_wstring(i) + L".txt");
+    // Past the 32767 names a 16-bit count could hold.
+    for (int i = 0; i < 33000; ++i) p.platform.AddNewFile(p.Profiles() + L"\\p" + std::to_wstring(i) + L".txt");
     p.form.Form_Load();
-    ASSERT_EQ(p.view.items.size(), 20000u);
+    ASSERT_EQ(p.view.items.size(), 33000u);
     EXPECT_EQ(p.view.items.front(), L"p0");
-    EXPECT_EQ(p.view.items.back(), L"p19999");
+    EXPECT_EQ(p.view.items.back(), L"p32999");
     EXPECT_TRUE(p.view.messages.empty());
 }
 

@@ -7,6 +7,7 @@
 namespace roamwise {
 namespace {
 
+using testing::ExpectBoxes;
 using testing::kSettingsKey;
 using testing::Program;
 
@@ -39,8 +40,6 @@ TEST(Viewer, ClosedViewerComesBackAtItsStoredPlaceWithAFreshCapture) {
     p.view.viewerRect = {6000, 1500, 10500, 4800};
     p.form.Viewer().Unload();
     EXPECT_FALSE(p.view.viewerCreated);
-    EXPECT_EQ(p.platform.RegistryValue(kSettingsKey, "Form2Left")->bytes, std::string("6000\0", 5));
-    EXPECT_EQ(p.platform.RegistryValue(kSettingsKey, "Form2Top")->bytes, std::string("1500\0", 5));
 
     p.view.viewerRect = {0, 0, 4500, 3300};  // a new window starts at the default place
     p.platform.ipconfigText = "after reopening";
@@ -90,33 +89,12 @@ TEST(Viewer, TextBoxFollowsTheClientSizeWithoutALowerBound) {
     }
 }
 
-TEST(Viewer, CaptureProblems) {
-    {  // ipconfig wrote nothing: an empty text, no error
-        Program p;
-        p.platform.ipconfigText = "";
-        p.form.Form_Load();
-        EXPECT_TRUE(p.view.viewerCreated);
-        EXPECT_EQ(p.view.viewerText, L"");
-        EXPECT_TRUE(p.view.messages.empty());
-    }
-    {  // the capture file cannot be read: reported, start-up goes on
-        Program p;
-        p.platform.AddDirectory(p.platform.appDir + L"\\ipinfo.txt");
-        p.form.Form_Load();
-        ASSERT_EQ(p.view.messages.size(), 1u);
-        EXPECT_EQ(p.view.messages[0].title, L"Run_Ipconfig");
-        EXPECT_EQ(p.view.status, L" Active IP: 192.0.2.7");
-    }
-    {  // the application directory is not writable
-        Program p;
-        p.platform.AddFile(p.Batch(), "", attr::kReadOnly);
-        p.form.cmdSettings_Click();
-        ASSERT_EQ(p.view.messages.size(), 1u);
-        EXPECT_EQ(p.view.messages[0].title, L"Run_Ipconfig");
-        EXPECT_EQ(p.view.messages[0].text, L"Error: 5. Access is denied.");
-        EXPECT_TRUE(p.platform.starts.empty());
-        EXPECT_TRUE(p.view.viewerShown);  // shown all the same, with what it has
-    }
+TEST(Viewer, UnreadableCaptureIsReportedAndStartUpGoesOn) {
+    Program p;
+    p.platform.AddDirectory(p.platform.appDir + L"\\ipinfo.txt");
+    p.form.Form_Load();
+    ExpectBoxes(p.view, {{L"Run_Ipconfig", L"Error: 2. The system cannot find the file specified."}});
+    EXPECT_EQ(p.view.status, L" Active IP: 192.0.2.7");
 }
 
 }  // namespace
