@@ -283,21 +283,12 @@ std::uint32_t Win32Platform::WaitForExit(Process process) {
 std::wstring Win32Platform::LocalIP() { return win32::LocalIP(); }
 
 bool Win32Platform::GetVersionExA(OsVersionInfoA& info) {
-    OSVERSIONINFOA record = {};
+    // The core's record is laid out as OSVERSIONINFOA, byte for byte.
+    OSVERSIONINFOA record;
     static_assert(sizeof record == sizeof info, "OSVERSIONINFOA layout");
-    record.dwOSVersionInfoSize = info.dwOSVersionInfoSize;
-    record.dwMajorVersion = info.dwMajorVersion;
-    record.dwMinorVersion = info.dwMinorVersion;
-    record.dwBuildNumber = info.dwBuildNumber;
-    record.dwPlatformId = info.dwPlatformId;
-    CopyMemory(record.szCSDVersion, info.szCSDVersion, sizeof record.szCSDVersion);
-    BOOL ok = ::GetVersionExA(&record);
-    info.dwOSVersionInfoSize = record.dwOSVersionInfoSize;
-    info.dwMajorVersion = record.dwMajorVersion;
-    info.dwMinorVersion = record.dwMinorVersion;
-    info.dwBuildNumber = record.dwBuildNumber;
-    info.dwPlatformId = record.dwPlatformId;
-    CopyMemory(info.szCSDVersion, record.szCSDVersion, sizeof info.szCSDVersion);
+    CopyMemory(&record, &info, sizeof record);
+    const BOOL ok = ::GetVersionExA(&record);
+    CopyMemory(&info, &record, sizeof info);
     return ok != FALSE;
 }
 
