@@ -6,11 +6,6 @@
 //               (the list draws again), as a user waits for it
 //   find_files  the directory search alone
 //   fill        clearing and refilling the list box alone, same names
-//   fill_hidden        the same with the list box hidden while it fills
-//   fill_initstorage   the same after LB_INITSTORAGE for all the names
-//   fill_unsorted      the same names, already in order, into a list box of
-//                      the same size without LBS_SORT (the cost of sorting)
-// (the last two say where the fill's time goes; the program does neither)
 // Prints "<name> <median ms> <min ms> <max ms>" per measure. Exits 1 when the
 // list does not end up holding EXPECTED names: a figure for a wrong list
 // would mean nothing.
@@ -112,43 +107,6 @@ int wmain(int argc, wchar_t** argv) {
         for (const std::wstring& name : names) view.ListAdd(name);
         Drain(main);
     });
-    Report("fill_hidden", runs, [&] {
-        ShowWindow(list, SW_HIDE);
-        view.ListClear();
-        for (const std::wstring& name : names) view.ListAdd(name);
-        ShowWindow(list, SW_SHOW);
-        Drain(main);
-    });
-    Report("fill_initstorage", runs, [&] {
-        view.ListClear();
-        SendMessageW(list, LB_INITSTORAGE, names.size(), 32 * names.size());
-        for (const std::wstring& name : names) view.ListAdd(name);
-        Drain(main);
-    });
-    RECT rc;
-    GetWindowRect(list, &rc);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&rc), 2);
-    HWND plain = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                                 WS_CHILD | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, rc.left, rc.top,
-                                 rc.right - rc.left, rc.bottom - rc.top, main, nullptr, GetModuleHandleW(nullptr),
-                                 nullptr);
-    std::vector<std::wstring> ordered = names;
-    std::sort(ordered.begin(), ordered.end(), [](const std::wstring& a, const std::wstring& b) {
-        return _wcsicmp(a.c_str(), b.c_str()) < 0;
-    });
-    Report("fill_unsorted", runs, [&] {
-        SendMessageW(plain, WM_SETREDRAW, FALSE, 0);
-        SendMessageW(plain, LB_RESETCONTENT, 0, 0);
-        for (const std::wstring& name : ordered)
-            SendMessageW(plain, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        SendMessageW(plain, WM_SETREDRAW, TRUE, 0);
-        Drain(main);
-    });
-    if (SendMessageW(plain, LB_GETCOUNT, 0, 0) != expected) {
-        std::fprintf(stderr, "the plain list holds a different count\n");
-        return 1;
-    }
-    DestroyWindow(plain);
     if (SendMessageW(list, LB_GETCOUNT, 0, 0) != expected) {
         std::fprintf(stderr, "the list lost names while timing\n");
         return 1;

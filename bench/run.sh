@@ -147,8 +147,6 @@ row("growth 1 000 -> 20 000 (n log n allows %.1f x)" % nlogn, "%.1f x" % growth,
 l = lists[20000]
 row("  of which directory search / list fill, 20 000",
     "%.0f ms / %.0f ms" % (l["find_files"][0], l["fill"][0]), "-", None)
-row("  list fill hidden / after LB_INITSTORAGE / presorted into a list without LBS_SORT, 20 000",
-    "%.0f / %.0f / %.0f ms" % (l["fill_hidden"][0], l["fill_initstorage"][0], l["fill_unsorted"][0]), "-", None)
 row("size of the shipped 32-bit Roamwise.exe (x64 build beside)",
     "%.0f KB (x64: %.0f KB)" % (size_i686 / 1024, size_x64 / 1024), "< 400 KB", size_i686 < 400 * 1024)
 # Wine reports no PrivateUsage for another process (it reads 0); the host's
