@@ -434,6 +434,17 @@ std::vector<Case> ToolCases() {
          {{L"home.txt", "<dump>"}}, closedQuietly},
         {"closing during a failing dump", failingDump(1, "# half"), closingDuring(Saving(L"home")), {kReplace}, home,
          closedQuietly},
+        // Even a failure of the file work after closing shows no box.
+        {"closing during a failing dump whose kept copy vanished", failingDump(1, "# half"),
+         [](Program& p) {
+             p.platform.duringWait = [&p] {
+                 p.form.Form_Unload();
+                 p.view.events.clear();
+                 p.platform.DeleteFile(p.Profile(L"home") + L".bak");  // another program removes it
+             };
+             Saving(L"home")(p);
+         },
+         {kReplace}, {}, closedQuietly},
         {"closing during a dump with netsh missing", failingDump(9009, ""), closingDuring(Saving(L"new")), {}, home,
          closedQuietly},
         {"closing during a load", Having(home), closingDuring(loadingHome), {}, home,
