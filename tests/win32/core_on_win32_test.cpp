@@ -94,4 +94,16 @@ TEST(CoreOnWin32, RunnerShortensPathsQuietly) {
     EXPECT_TRUE(f.view.titles.empty());  // failures give the empty text, no report
 }
 
+TEST(CoreOnWin32, BatchFileHoldsTheLastLineAndGivesItsExitCode) {
+    Fixture f;
+    CommandRunner runner(f.platform, f.report);
+    ScratchDir dir(L"batch");
+    runner.WriteBatchFile(dir.path(), L"exit 3");
+    runner.WriteBatchFile(dir.path(), L"exit 4");
+    EXPECT_EQ(f.platform.ReadFile(dir / L"Settings.bat"), "exit 4\r\n");
+    // Started hidden, the batch file gives its command's exit code.
+    EXPECT_EQ(runner.RunDirect(CommandRunner::CommandLinePath(dir / L"Settings.bat")), 4);
+    EXPECT_TRUE(f.view.titles.empty());
+}
+
 }  // namespace
