@@ -25,6 +25,8 @@ wine_template() {  # wine_template TEMPLATE_DIR HOME
         DISPLAY= wine wineboot -i </dev/null >/dev/null 2>&1
         # No window manager runs under Xvfb; unmanaged windows hide without delay.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        # A crashing program ends at once instead of waiting in a crash dialog.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
         wineserver -w
     ) || return 1
     [ -f "$template/system.reg" ] || { echo "wine prefix creation failed" >&2; return 1; }

@@ -1,6 +1,7 @@
 // End-to-end tests: the real Roamwise.exe under Wine, driven from outside
 // through its windows, with a netsh double in the prefix's system
 // directories. Bad input and faults are in hardening_tests.cpp.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,10 @@
 namespace {
 
 using namespace fixture;
+
+// CTest reads this program through a pipe: unbuffered, what a case printed
+// still shows when a later one hangs.
+const int kUnbufferedOutput = std::setvbuf(stdout, nullptr, _IONBF, 0);
 
 class e2e : public Session {};
 
