@@ -19,3 +19,12 @@ function(roamwise_win32_gui_entry target)
     target_link_options(${target} PRIVATE -municode -mwindows)
   endif()
 endfunction()
+
+# wmain entry point for a console program that takes wide arguments.
+function(roamwise_win32_wide_console_entry target)
+  if(MSVC)
+    target_link_options(${target} PRIVATE /ENTRY:wmainCRTStartup)
+  else()
+    target_link_options(${target} PRIVATE -municode)
+  endif()
+endfunction()
