@@ -3,35 +3,37 @@
 // After the box the procedure ends and its caller goes on.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <utility>
 
-#include "failure.h"
+#include "platform.h"
 #include "view.h"
 
 namespace roamwise {
 
+// Thrown after a failure has been reported already, to end the operation
+// around it without a second box.
+struct AlreadyReported {};
+
 class ErrorReport {
 public:
-    explicit ErrorReport(View& view) : view_(view) {}
+    explicit ErrorReport(MainView& view) : view_(view) {}
 
-    static std::wstring Text(const Failure& failure);
-    void Show(const std::wstring& title, const Failure& failure);
-
-    // Once the main window has closed, an operation that was still waiting
+    // Once the windows are closing, an operation still waiting for its tool
     // finishes its file work without showing anything.
     void Silence() { silenced_ = true; }
-    bool Silenced() const { return silenced_; }
 
     // Runs body; a failure inside it is reported under title and swallowed.
-    // Returns false when a failure was reported.
+    // Gives false when body failed.
     template <typename Body>
-    bool Trap(const std::wstring& title, Body&& body) {
+    bool Trap(const wchar_t* title, Body&& body) {
         try {
             std::forward<Body>(body)();
             return true;
         } catch (const Failure& failure) {
             Show(title, failure);
+        } catch (const AlreadyReported&) {
         } catch (const std::exception& e) {
             Show(title, FromException(e));
         }
@@ -39,8 +41,10 @@ public:
     }
 
 private:
+    void Show(const wchar_t* title, const Failure& failure);
     static Failure FromException(const std::exception& e);
-    View& view_;
+
+    MainView& view_;
     bool silenced_ = false;
 };
 

@@ -1,123 +1,109 @@
-// What the machine provides to Roamwise. The Win32 adapter implements it over
-// kernel32, advapi32 and iphlpapi; tests implement it with fakes.
+// What the machine provides to Roamwise, in Roamwise's own terms. The Win32
+// adapter implements it over kernel32, advapi32 and iphlpapi; the core
+// tests implement it with a small fake.
 //
-// Operations documented "throws" raise roamwise::Failure with the system's
-// error code and message; the others report failure in their result, as the
-// system functions they stand for do.
+// Operations marked "throws" raise roamwise::Failure with the system's error
+// number and text; the others cannot fail in a way the program reports.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace roamwise {
 
-// File attribute bits, as the system's directory search reports them.
-namespace attr {
-constexpr std::uint32_t kReadOnly = 0x01;
-constexpr std::uint32_t kHidden = 0x02;
-constexpr std::uint32_t kSystem = 0x04;
-constexpr std::uint32_t kDirectory = 0x10;
-}  // namespace attr
-
-struct DirEntry {
-    std::wstring name;        // without directory
-    std::uint32_t attributes = 0;
+// A run-time failure as the error report shows it: a number and a text.
+// `where` names the procedure the report is titled with when the failure
+// comes from deeper down than the trap that catches it (the registry's own
+// procedures); empty, the trap's title is used.
+struct Failure {
+    long number = 0;
+    std::wstring description;
+    std::wstring where;
 };
 
-// The system's version record (OSVERSIONINFOA, 148 bytes).
-struct OsVersionInfoA {
-    std::uint32_t dwOSVersionInfoSize = 0;
-    std::uint32_t dwMajorVersion = 0;
-    std::uint32_t dwMinorVersion = 0;
-    std::uint32_t dwBuildNumber = 0;
-    std::uint32_t dwPlatformId = 0;
-    char szCSDVersion[128] = {};
+// One entry of a folder listing.
+struct FileEntry {
+    std::wstring name;  // without folder
+    bool folder = false;
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
 };
-static_assert(sizeof(OsVersionInfoA) == 148, "OSVERSIONINFOA is 148 bytes");
 
-// A started process: the handle the start returned, owned by the caller
-// until WaitForExit closes it.
+// The running Windows as the system reports it; platform 0 when it cannot
+// tell (1 the 95 family, 2 the NT family, 3 CE).
+struct WindowsVersion {
+    std::uint32_t platform = 0;
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::uint32_t build = 0;
+    std::wstring servicePack;
+};
+
+// A started tool, owned by the caller until WaitForExit closes it.
 struct Process {
     std::uintptr_t handle = 0;
-    std::uint32_t id = 0;
 };
-
-// Registry roots and results, with the values advapi32 uses.
-using RegKey = std::uintptr_t;
-constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegDword = 4;
-constexpr long kErrorSuccess = 0;
-constexpr long kErrorFileNotFound = 2;
-constexpr long kErrorPathNotFound = 3;
-constexpr long kErrorAccessDenied = 5;
-constexpr long kErrorMoreData = 234;
 
 class Platform {
 public:
     virtual ~Platform() = default;
 
     // --- files -----------------------------------------------------------
-    // Directory holding the executable, without a trailing backslash.
-    virtual std::wstring ApplicationDirectory() = 0;
-    // The system directory; tools start there so that a netsh.exe or
-    // ipconfig.exe lying beside the program is never run instead.
-    virtual std::wstring SystemDirectory() = 0;
-    // Every entry the system's directory search returns for a path or
-    // pattern, in the order the search returns them, directories included.
-    // A missing file or directory gives no entries; other failures throw.
-    virtual std::vector<DirEntry> FindFiles(const std::wstring& pattern) = 0;
-    virtual void DeleteFile(const std::wstring& path) = 0;                 // throws
+    // The folder holding Roamwise.exe, without a trailing backslash.
+    virtual std::wstring ProgramFolder() = 0;
+    // Every entry matching a path or a pattern, in the order the system
+    // gives them, folders included. Nothing there gives no entries.
+    virtual std::vector<FileEntry> List(const std::wstring& pattern) = 0;  // throws
+    virtual void Delete(const std::wstring& path) = 0;                     // throws
     // Renames a file, replacing an existing target.
-    virtual void MoveFile(const std::wstring& from, const std::wstring& to) = 0;  // throws
-    // Sets or clears a file's read-only attribute, keeping its others.
-    virtual void SetReadOnly(const std::wstring& path, bool readOnly) = 0;  // throws
-    // Creates a directory; an existing directory is no failure.
-    virtual void CreateDirectory(const std::wstring& path) = 0;           // throws
+    virtual void Move(const std::wstring& from, const std::wstring& to) = 0;  // throws
+    virtual void SetReadOnly(const std::wstring& path, bool readOnly) = 0;    // throws
+    // An existing folder is no failure.
+    virtual void CreateFolder(const std::wstring& path) = 0;  // throws
     // Creates or truncates the file and writes the bytes.
-    virtual void WriteFile(const std::wstring& path, const std::string& bytes) = 0;  // throws
-    virtual std::string ReadFile(const std::wstring& path) = 0;            // throws
-    // GetShortPathNameA: the length copied, the size needed (with the
-    // terminating zero) when the buffer is too small, or 0 on failure.
-    virtual std::uint32_t GetShortPathNameA(const std::string& longPath, char* buffer,
-                                            std::uint32_t bufferLength) = 0;
+    virtual void Write(const std::wstring& path, const std::string& bytes) = 0;  // throws
+    virtual std::string Read(const std::wstring& path) = 0;                      // throws
+    // The short (8.3) form of an existing path; empty when there is none.
+    virtual std::wstring ShortPath(const std::wstring& path) = 0;
 
-    // --- registry (advapi32, ANSI forms) ---------------------------------
-    virtual long RegOpenKeyExA(std::uint32_t root, const std::string& subKey, std::uint32_t options,
-                               std::uint32_t access, RegKey* key) = 0;
-    // data may be null to learn type and length.
-    virtual long RegQueryValueExA(RegKey key, const std::string& valueName, std::uint32_t* type,
-                                  std::uint8_t* data, std::uint32_t* dataLength) = 0;
-    virtual long RegCreateKeyExA(std::uint32_t root, const std::string& subKey, std::uint32_t options,
-                                 std::uint32_t access, RegKey* key) = 0;
-    virtual long RegSetValueExA(RegKey key, const std::string& valueName, std::uint32_t type,
-                                const std::uint8_t* data, std::uint32_t dataLength) = 0;
-    virtual long RegCloseKey(RegKey key) = 0;
+    // --- settings: named text values under the program's registry key -----
+    // Nothing when the value is missing, empty, unreadable or of a type
+    // that holds no text or number.
+    virtual std::optional<std::wstring> ReadSetting(const std::wstring& name) = 0;  // throws
+    // Failures to create the key or set the value are silent.
+    virtual void WriteSetting(const std::wstring& name, const std::wstring& value) = 0;  // throws
 
-    // --- processes -------------------------------------------------------
-    // Starts a command line with a hidden window; does not wait.
-    virtual Process StartHidden(const std::wstring& commandLine,
-                                const std::wstring& currentDirectory) = 0;  // throws
-    // Waits for the process to end while dispatching the program's window
-    // messages, closes its handle and gives its exit code.
+    // --- tools -----------------------------------------------------------
+    // The system folder: the only place tools are started from.
+    virtual std::wstring SystemFolder() = 0;
+    // Starts program (a full path: nothing is searched for) with the whole
+    // command line, hidden, in the given current folder; does not wait.
+    virtual Process Start(const std::wstring& program, const std::wstring& commandLine,
+                          const std::wstring& currentFolder) = 0;  // throws
+    // Waits for the tool to end while the windows stay live, closes its
+    // handle and gives its exit code.
     virtual std::uint32_t WaitForExit(Process process) = 0;  // throws
 
     // --- machine facts ---------------------------------------------------
-    // IPv4 address of the adapter with a default gateway, else of the first
-    // adapter that is up with an address, else "127.0.0.1".
-    virtual std::wstring LocalIP() = 0;
-    // GetVersionExA: fills the numeric fields on success.
-    virtual bool GetVersionExA(OsVersionInfoA& info) = 0;
+    // The active IPv4 address as dotted text; "127.0.0.1" when none is up.
+    virtual std::wstring ActiveAddress() = 0;
+    virtual WindowsVersion Version() = 0;
+    // False when another copy of Roamwise runs from the same folder; that
+    // copy's window is then brought to the front.
+    virtual bool ClaimProgramFolder() = 0;
 
     // --- text ------------------------------------------------------------
-    // Wide text to the ANSI code page; false when a character has no
-    // exact equivalent there (the text is still converted, with defaults).
-    virtual bool ToAnsi(const std::wstring& text, std::string& ansi) = 0;
-    virtual std::wstring FromAnsi(const std::string& ansi) = 0;
-    // The system's message for an error code.
-    virtual std::wstring ErrorText(long code) = 0;
+    // Wide text to the ANSI or OEM code page; false when a character has no
+    // exact form there (the text is still converted, with stand-ins).
+    virtual bool ToAnsi(const std::wstring& text, std::string& bytes) = 0;
+    virtual bool ToOem(const std::wstring& text, std::string& bytes) = 0;
+    // What a redirected console tool wrote, in the OEM code page.
+    virtual std::wstring FromOem(const std::string& bytes) = 0;
+    // The system's message for an error number.
+    virtual std::wstring ErrorText(long number) = 0;
 };
 
 }  // namespace roamwise

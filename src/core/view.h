@@ -1,5 +1,6 @@
-// What Roamwise's two windows show. The Win32 adapter implements it over the
-// real controls; tests implement it with fakes. Geometry is in twips.
+// What Roamwise's two windows show. The Win32 windows implement these
+// interfaces themselves; the core tests implement them with small fakes.
+// Geometry is in twips.
 #pragma once
 
 #include <string>
@@ -9,7 +10,6 @@ namespace roamwise {
 
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
-enum class WindowId { Main, Viewer };
 
 struct Rect {
     long left = 0;
@@ -18,9 +18,6 @@ struct Rect {
     long bottom = 0;
     long Width() const { return right - left; }
     long Height() const { return bottom - top; }
-    bool operator==(const Rect& o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
 };
 
 struct Size {
@@ -28,43 +25,52 @@ struct Size {
     long height = 0;
 };
 
-class View {
+// A top-level window whose place is remembered between runs.
+class PlacedWindow {
 public:
-    virtual ~View() = default;
+    virtual ~PlacedWindow() = default;
+    // Outer rectangle on the screen.
+    virtual Rect Placement() = 0;
+    // Moves the window, keeping its size.
+    virtual void MoveTo(long left, long top) = 0;
+    // The work areas of all monitors.
+    virtual std::vector<Rect> WorkAreas() = 0;
+};
 
-    // Modal box with no icon. Owned by the main window while it exists.
-    virtual Answer ShowMessage(const std::wstring& text, const std::wstring& title,
-                               Buttons buttons) = 0;
+// The main window: profile list, name box, status bar, message boxes.
+class MainView : public PlacedWindow {
+public:
+    // A modal box with no icon, owned by the main window while it exists.
+    virtual Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons buttons) = 0;
     virtual void Beep() = 0;
 
-    // List1: a sorted list box; ListText is the selected item, or empty.
-    virtual void ListClear() = 0;
-    virtual void ListAdd(const std::wstring& item) = 0;
-    virtual std::wstring ListText() = 0;
-    virtual void SetListTooltip(const std::wstring& text) = 0;
+    // The sorted profile list; the selected profile is empty when none is.
+    virtual void ClearProfiles() = 0;
+    virtual void AddProfile(const std::wstring& name) = 0;
+    virtual std::wstring SelectedProfile() = 0;
+    virtual void SetProfileTooltip(const std::wstring& text) = 0;
 
-    // Text1: the profile-name box.
-    virtual std::wstring NameText() = 0;
+    // The profile-name box.
+    virtual std::wstring TypedName() = 0;
     virtual void SetNameTooltip(const std::wstring& text) = 0;
 
-    // Panel 1 of the status bar.
+    // Panel 1 of the status bar, and the hourglass over the window.
     virtual void SetStatus(const std::wstring& text) = 0;
-    // The main window's pointer: hourglass or normal.
     virtual void SetBusyPointer(bool busy) = 0;
+};
 
-    // Outer rectangle of a window, and moving it (keeping its size).
-    virtual Rect WindowRect(WindowId window) = 0;
-    virtual void MoveWindow(WindowId window, long left, long top) = 0;
-    // Work areas of all monitors.
-    virtual std::vector<Rect> WorkAreas() = 0;
-
-    // The viewer window (frmIpconfig) and its text box Text2.
-    virtual void CreateViewer() = 0;    // hidden
-    virtual void DestroyViewer() = 0;
-    virtual void ShowViewer() = 0;
-    virtual void SetViewerText(const std::wstring& text) = 0;
-    virtual Size ViewerClientSize() = 0;
-    virtual void SizeViewerText(Size size) = 0;
+// The current-settings viewer: created hidden on first use, destroyed when
+// closed and created afresh the next time.
+class ViewerView : public PlacedWindow {
+public:
+    virtual void Create() = 0;
+    virtual void Destroy() = 0;
+    // Shows the window in front of the main window and activates it.
+    virtual void Show() = 0;
+    virtual void SetText(const std::wstring& text) = 0;
+    virtual Size ClientSize() = 0;
+    // The text box's size; its left and top stay.
+    virtual void SizeText(Size size) = 0;
 };
 
 }  // namespace roamwise

@@ -1,5 +1,5 @@
-// modGetWindowsVersion: names the running Windows, and the start-up gate
-// that refuses the Windows 95 and 98 families.
+// Names the running Windows, and the start-up gate that refuses the
+// Windows 95 and 98 families.
 #pragma once
 
 #include <string>
@@ -9,15 +9,12 @@
 
 namespace roamwise {
 
-// The decision table alone, on a filled version record.
-std::wstring NameWindowsVersion(const OsVersionInfoA& info);
+// The display name for a version record ("Windows XP", ...); the empty
+// text for NT-family versions after XP.
+std::wstring NameWindowsVersion(const WindowsVersion& version);
 
-// Asks the system afresh and names it.
-std::wstring GetWindowsVersion(Platform& platform, ErrorReport& report);
-
-// True when the gate refuses this system (the caller then shows the
-// refusal and ends the program).
-bool WindowsVersionRefused(Platform& platform, ErrorReport& report);
+// True when the gate refuses this system.
+bool WindowsRefused(Platform& platform, ErrorReport& report);
 
 extern const wchar_t kRefusalText[];
 

@@ -1,0 +1,148 @@
+#include "profile_store.h"
+
+#include <cwctype>
+
+namespace roamwise {
+
+const wchar_t kDumpWorkFile[] = L"~dump.tmp";
+
+namespace {
+
+// Longest path the file functions take, less the terminating zero.
+constexpr std::size_t kMaxPath = 259;
+
+bool EndsWith(const std::wstring& text, const wchar_t* end, bool ignoreCase) {
+    const std::wstring tail(end);
+    if (text.size() <= tail.size()) return false;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        wchar_t c = text[text.size() - tail.size() + i];
+        if (ignoreCase) c = static_cast<wchar_t>(std::towlower(c));
+        if (c != tail[i]) return false;
+    }
+    return true;
+}
+
+// Same length as the profile's own path, so it fits wherever the profile does.
+std::wstring KeptAsidePath(const std::wstring& profile) { return profile.substr(0, profile.size() - 4) + L".bak"; }
+
+bool IsDeviceName(std::wstring name) {
+    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices, with or without an extension.
+    name = name.substr(0, name.find(L'.'));
+    while (!name.empty() && name.back() == L' ') name.pop_back();
+    for (auto& c : name) c = static_cast<wchar_t>(std::towupper(c));
+    if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") return true;
+    const std::wstring stem = name.substr(0, 3);
+    return name.size() == 4 && (stem == L"COM" || stem == L"LPT") && name[3] >= L'1' && name[3] <= L'9';
+}
+
+std::wstring BadCharacter(const std::wstring& fileName) {
+    // Characters Windows forbids in file names, then those the command
+    // interpreter would take as cutting, redirecting or expanding the line.
+    for (wchar_t c : fileName) {
+        if (c < 32 || c == 127) return L"A profile name cannot contain control characters.";
+        if (std::wstring(L"\\/:*?\"<>|&^%!();,=").find(c) != std::wstring::npos)
+            return L"A profile name cannot contain the character \"" + std::wstring(1, c) + L"\".";
+    }
+    return L"";
+}
+
+}  // namespace
+
+std::wstring ProfileFileName(const std::wstring& typed) {
+    std::wstring name = typed;
+    for (auto& c : name) {
+        if (c == L' ') c = L'_';
+    }
+    return name;
+}
+
+ProfileStore::ProfileStore(Platform& platform, const std::wstring& programFolder)
+    : platform_(platform), folder_(programFolder + L"\\Profiles") {}
+
+std::vector<std::wstring> ProfileStore::Names() {
+    std::vector<std::wstring> names;
+    for (const FileEntry& entry : platform_.List(folder_ + L"\\*")) {
+        if (!entry.folder && EndsWith(entry.name, L".txt", false))
+            names.push_back(entry.name.substr(0, entry.name.size() - 4));
+    }
+    return names;
+}
+
+std::optional<FileEntry> ProfileStore::Find(const std::wstring& path) {
+    try {
+        for (const FileEntry& entry : platform_.List(path)) {
+            if (!entry.folder) return entry;
+        }
+    } catch (const Failure&) {
+        // an invalid name or a missing drive finds nothing
+    }
+    return std::nullopt;
+}
+
+std::wstring ProfileStore::NameProblem(const std::wstring& fileName) {
+    const std::wstring bad = BadCharacter(fileName);
+    if (!bad.empty()) return bad;
+    std::string ansi;
+    if (!platform_.ToAnsi(fileName, ansi)) return L"A profile name can only hold characters of the system's code page.";
+    if (IsDeviceName(fileName)) return L"\"" + fileName + L"\" is a name Windows keeps for a device.";
+    platform_.ToAnsi(PathOf(fileName), ansi);
+    if (ansi.size() > kMaxPath) return L"The profile name is too long.";
+    return L"";
+}
+
+bool ProfileStore::KeepAside(const std::wstring& profile) {
+    if (!Find(profile)) return false;
+    platform_.Move(profile, KeptAsidePath(profile));
+    return true;
+}
+
+void ProfileStore::DeleteIfThere(const std::wstring& path) {
+    try {
+        platform_.Delete(path);
+    } catch (const Failure&) {
+        // nothing was there
+    }
+}
+
+void ProfileStore::PutBack(const std::wstring& profile, bool keptAside, const std::wstring& dumpFile) {
+    DeleteIfThere(dumpFile);
+    if (dumpFile != profile) DeleteIfThere(profile);
+    if (keptAside) platform_.Move(KeptAsidePath(profile), profile);
+}
+
+void ProfileStore::DropKeptAside(const std::wstring& profile) {
+    try {
+        Delete(KeptAsidePath(profile));
+    } catch (const Failure&) {
+        // a left-over copy of the old profile harms nothing
+    }
+}
+
+void ProfileStore::RecoverInterruptedSaves() {
+    try {
+        for (const FileEntry& entry : platform_.List(folder_ + L"\\*.bak")) {
+            // The pattern also matches longer extensions through short names.
+            if (entry.folder || !EndsWith(entry.name, L".bak", true)) continue;
+            const std::wstring kept = folder_ + L"\\" + entry.name;
+            platform_.Move(kept, kept.substr(0, kept.size() - 4) + L".txt");
+        }
+    } catch (const Failure&) {
+        // what cannot be put back now stays for the next start
+    }
+    DeleteIfThere(folder_ + L"\\" + kDumpWorkFile);
+}
+
+void ProfileStore::Delete(const std::wstring& profile) {
+    const std::optional<FileEntry> file = Find(profile);
+    const bool readOnly = file && file->readOnly;
+    if (readOnly) platform_.SetReadOnly(profile, false);
+    try {
+        platform_.Delete(profile);
+    } catch (const Failure&) {
+        // Should the deletion still fail, the file keeps its protection.
+        if (readOnly) platform_.SetReadOnly(profile, true);
+        throw;
+    }
+}
+
+}  // namespace roamwise

@@ -1,0 +1,74 @@
+#include "tool_runner.h"
+
+namespace roamwise {
+
+namespace {
+
+constexpr long kPathNotFound = 3;
+
+// cmd expands "%" in a batch line even inside quotes.
+std::wstring EscapePercent(const std::wstring& text) {
+    std::wstring escaped;
+    for (wchar_t c : text) {
+        escaped += c;
+        if (c == L'%') escaped += L'%';
+    }
+    return escaped;
+}
+
+}  // namespace
+
+ToolRunner::ToolRunner(Platform& platform, ErrorReport& report)
+    : platform_(platform), report_(report), programFolder_(platform.ProgramFolder()) {}
+
+std::wstring ToolRunner::CommandLinePath(const std::wstring& path) {
+    // Short forms normally hold none of these; a volume without 8.3 names
+    // keeps them, and the line must still name the one file.
+    if (path.find_first_of(L" \t&^%!();,=") == std::wstring::npos) return path;
+    return L"\"" + path + L"\"";
+}
+
+std::wstring ToolRunner::ShortFolder(const std::wstring& folder) {
+    const std::wstring shortForm = platform_.ShortPath(folder);
+    // Without it the line would name a file at the root of the drive.
+    if (shortForm.empty()) throw Failure{kPathNotFound, platform_.ErrorText(kPathNotFound), L""};
+    return shortForm;
+}
+
+std::wstring ToolRunner::RelativeToProgram(const std::wstring& folder) const {
+    return folder.size() > programFolder_.size() ? folder.substr(programFolder_.size() + 1) + L"\\" : L"";
+}
+
+void ToolRunner::WriteRedirection(const std::wstring& command, const std::wstring& folder,
+                                  const std::wstring& file) {
+    const std::wstring target = ShortFolder(folder) + L"\\" + file;
+    // cmd reads the batch file in the OEM code page. A folder that page
+    // cannot spell is named through the batch file's own folder instead.
+    std::string line;
+    if (!platform_.ToOem(command + L" > " + EscapePercent(CommandLinePath(target)), line))
+        platform_.ToOem(command + L" > \"%~dp0" + EscapePercent(RelativeToProgram(folder) + file) + L"\"", line);
+    platform_.Write(programFolder_ + L"\\Settings.bat", line + "\r\n");
+}
+
+std::int32_t ToolRunner::RunBatch() {
+    std::wstring batch = CommandLinePath(ShortFolder(programFolder_) + L"\\Settings.bat");
+    // cmd /c takes off one outer pair of quotes.
+    if (batch[0] == L'"') batch = L"\"" + batch + L"\"";
+    return StartAndWait(L"cmd.exe", L"cmd.exe /c " + batch);
+}
+
+std::int32_t ToolRunner::RunNetshScript(const std::wstring& folder, const std::wstring& file) {
+    return StartAndWait(L"netsh.exe", L"netsh -f " + CommandLinePath(ShortFolder(folder) + L"\\" + file));
+}
+
+std::int32_t ToolRunner::StartAndWait(const wchar_t* tool, const std::wstring& commandLine) {
+    const std::wstring system = platform_.SystemFolder();
+    const Process process = platform_.Start(system + L"\\" + tool, commandLine, system);
+    std::int32_t exitCode = 0;
+    // A failed wait is reported once, here, and ends the operation.
+    if (!report_.Trap(L"fWait", [&] { exitCode = static_cast<std::int32_t>(platform_.WaitForExit(process)); }))
+        throw AlreadyReported{};
+    return exitCode;
+}
+
+}  // namespace roamwise

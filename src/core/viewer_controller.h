@@ -1,0 +1,38 @@
+// The current-settings viewer's behaviour: one program-wide window, created
+// hidden on first use, placed where it was last closed, destroyed when
+// closed and created afresh the next time.
+#pragma once
+
+#include <string>
+
+#include "error_report.h"
+#include "platform.h"
+#include "view.h"
+#include "window_position.h"
+
+namespace roamwise {
+
+class ViewerController {
+public:
+    ViewerController(Platform& platform, ErrorReport& report, ViewerView& view)
+        : view_(view), position_(platform, report, view, L"Form2") {}
+
+    bool Loaded() const { return loaded_; }
+    void SetText(const std::wstring& text);
+    void Show();
+    // The viewer's size changed: the text box fills it again.
+    void Resized();
+    // Closed by the user or with the main window: stores the position.
+    void Close();
+    // Stores the position without closing (the session ends).
+    void StorePosition();
+
+private:
+    void EnsureLoaded();
+
+    ViewerView& view_;
+    WindowPosition position_;
+    bool loaded_ = false;
+};
+
+}  // namespace roamwise

@@ -1,0 +1,326 @@
+// The core's behaviour, one table per behaviour: each row is what the user
+// does on a given machine and what must result. On every row the harness
+// also checks that no profile was lost or changed that should not be, that
+// nothing was written outside the program's folder, and that every tool
+// came from the system folder.
+#include <gtest/gtest.h>
+
+#include "fake_machine.h"
+#include "main_controller.h"
+
+namespace {
+using namespace roamwise;
+using Do = std::function<void(struct World&)>;
+
+const std::wstring kProfiles = L"C:\\Roam wise\\Profiles\\";
+const std::wstring kSaved = L"Roamwise: Settings Saved";
+
+struct World {
+    explicit World(const std::wstring& folder = L"C:\\Roam wise", const std::wstring& shortFolder = L"C:\\ROAMWI~1")
+        : machine(folder, shortFolder) {}
+    fake::Machine machine;
+    fake::Windows windows;
+    fake::Viewer viewer;
+    MainController app{machine, windows, viewer};
+
+    void Profile(const std::wstring& name, bool hidden = false, bool readOnly = false) {
+        fake::File& f = machine.Add(kProfiles + name + L".txt", "old " + std::string(name.begin(), name.end()));
+        f.hidden = hidden, f.readOnly = readOnly;
+    }
+    std::string Bytes(const std::wstring& path) { return machine.Find(path) ? machine.Find(path)->bytes : "<none>"; }
+    std::string Settings() { return Bytes(machine.program + L"\\Settings.bat"); }
+    // Started up, with the events meant for the user's action kept for it.
+    void Started() {
+        auto waits = std::exchange(machine.duringWaits, {});
+        app.StartUp();
+        machine.written.clear(), machine.starts.clear(), windows.boxes.clear();
+        machine.duringWaits = waits;
+    }
+};
+
+struct Row {
+    const char* what;
+    Do setUp, act;
+    std::vector<std::wstring> boxes;  // "title: text", in order
+    std::wstring status;              // panel 1 at the end; empty: not checked
+    std::vector<std::wstring> changes;  // profile files that may change or go
+    Do check;
+};
+
+void Play(const Row& row) {
+    SCOPED_TRACE(row.what);
+    World w;
+    w.Profile(L"Home");
+    w.Profile(L"Office");
+    if (row.setUp) row.setUp(w);
+    w.Started();
+    std::map<std::wstring, std::string> before;
+    for (auto& f : w.machine.files)
+        if (!f.folder && fake::Lower(f.path).find(L".txt") != std::wstring::npos) before[f.path] = f.bytes;
+    row.act(w);
+    EXPECT_EQ(w.windows.boxes, row.boxes);
+    if (!row.status.empty()) EXPECT_EQ(w.windows.status, row.status);
+    if (!w.app.Closed()) EXPECT_FALSE(w.windows.busy);
+    for (auto& [path, bytes] : before) {
+        bool mayChange = false;
+        for (auto& c : row.changes) mayChange = mayChange || path == kProfiles + c;
+        if (!mayChange) EXPECT_EQ(w.Bytes(path), bytes) << std::string(path.begin(), path.end());
+    }
+    for (auto& path : w.machine.written) EXPECT_EQ(fake::Lower(path).rfind(L"c:\\roam wise\\", 0), 0u);
+    for (auto& start : w.machine.starts) EXPECT_EQ(start.rfind(L"C:\\WINDOWS\\system32\\", 0), 0u);
+    EXPECT_TRUE(w.machine.List(kProfiles + L"*.bak").empty());
+    if (row.check) row.check(w);
+}
+
+Do Type(const std::wstring& name) {
+    return [name](World& w) { w.windows.name = name, w.app.SaveProfile(); };
+}
+Do Pick(const std::wstring& name, void (MainController::*command)()) {
+    return [name, command](World& w) { w.windows.selected = name, (w.app.*command)(); };
+}
+
+TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
+    const std::wstring exists = L"Profile Exist: This profile already exist do you want to overite it?";
+    const std::wstring ip = L" Active IP: 192.0.2.7";
+    const Row rows[] = {
+        {"a new name", nullptr, Type(L"Home office"), {kSaved}, ip, {}, [](World& w) {
+             EXPECT_EQ(w.Settings(), "netsh -c interface dump > C:\\ROAMWI~1\\Profiles\\Home_office.txt\r\n");
+             EXPECT_EQ(w.Bytes(kProfiles + L"Home_office.txt"), "dump of 192.0.2.7");
+             EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office", L"Home_office"}));
+             EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\cmd.exe|cmd.exe /c C:\\ROAMWI~1\\Settings.bat|C:\\WINDOWS\\system32");
+         }},
+        {"no name", nullptr, Type(L""), {L"Roamwise: Please enter a profile name"}},
+        {"replace declined", [](World& w) { w.windows.answers = {Answer::No}; }, Type(L"Home"), {exists}},
+        {"replace keeps the listed letter case", nullptr, Type(L"home"), {exists, kSaved}, ip, {L"Home.txt"},
+         [](World& w) { EXPECT_EQ(w.machine.List(kProfiles + L"home.txt")[0].name, L"Home.txt");
+                        EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
+        {"a hidden read-only profile is asked for too", [](World& w) { w.Profile(L"h", true, true); },
+         Type(L"h"), {exists, kSaved}, ip, {L"h.txt"}},
+        {"netsh fails", [](World& w) { w.machine.dumpExit = 1; }, Type(L"Home"),
+         {exists, L"Roamwise: The settings could not be saved: netsh ended with exit code 1."}, ip},
+        {"the redirection fails", [](World& w) { w.machine.Add(kProfiles + L"x.txt", "", true); }, Type(L"x"),
+         {L"Roamwise: The settings could not be saved: no profile file was written."}, ip},
+        {"netsh cannot start", [](World& w) { w.machine.startFails = true; }, Type(L"Home"),
+         {exists, L"cmdSave: Error: 2. cannot start"}, ip},
+        {"the wait fails", [](World& w) { w.machine.waitFails = true; }, Type(L"Home"),
+         {exists, L"fWait: Error: 6. invalid handle"}, ip},
+        {"Settings.bat is locked", [](World& w) { w.machine.locked = {L"C:\\Roam wise\\Settings.bat"}; }, Type(L"n"),
+         {L"cmdSave: Error: 32. in use"}, ip},
+        {"a standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.bak"; }, Type(L"Home"),
+         {exists, L"cmdSave: Error: 5. disk on fire"}, ip},
+        {"no short form", [](World& w) { w.machine.noShortProfiles = true; }, Type(L"n"),
+         {L"cmdSave: Error: 3. error 3"}, ip, {},
+         [](World& w) { EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n"); }},
+        {"a letter cmd can spell", nullptr, Type(L"Caf\u00e9 Home"), {kSaved}, ip, {}, [](World& w) {
+             EXPECT_EQ(w.Settings(), "netsh -c interface dump > C:\\ROAMWI~1\\Profiles\\Caf\x82_Home.txt\r\n");
+             EXPECT_EQ(w.Bytes(kProfiles + L"Caf\u00e9_Home.txt"), "dump of 192.0.2.7");
+         }},
+        {"a letter cmd cannot spell", nullptr, Type(L"Sm\u00f8rrebr\u00f8d"), {kSaved}, ip, {}, [](World& w) {
+             EXPECT_EQ(w.Bytes(kProfiles + L"Sm\u00f8rrebr\u00f8d.txt"), "dump of 192.0.2.7");
+             EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>");
+         }},
+        {"closed during the dump", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; }, Type(L"Home"),
+         {exists}, L"", {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
+    };
+    for (const Row& row : rows) Play(row);
+}
+
+TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
+    const std::pair<std::wstring, std::wstring> names[] = {
+        {L"a/b", L"A profile name cannot contain the character \"/\"."},
+        {L"a&b", L"A profile name cannot contain the character \"&\"."},
+        {L"a\tb", L"A profile name cannot contain control characters."},
+        {L"\u0141\u00f3d\u017a", L"A profile name can only hold characters of the system's code page."},
+        {L"lpt1.x", L"\"lpt1.x\" is a name Windows keeps for a device."},
+        {std::wstring(234, L'n'), L"The profile name is too long."},
+    };
+    for (auto& [name, problem] : names) Play({"refused", nullptr, Type(name), {L"Roamwise: " + problem}});
+    Play({"longest name", nullptr, Type(std::wstring(233, L'n')), {kSaved}});
+    Play({"blanks only", nullptr, Type(L"   "), {kSaved}, {}, {}, [](World& w) { EXPECT_NE(w.Bytes(kProfiles + L"___.txt"), "<none>"); }});
+}
+
+TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
+    const struct {
+        std::wstring folder, shortFolder;
+        std::string line;
+    } rows[] = {
+        {L"C:\\Zo\u00eb", L"C:\\Zo\u00eb", "netsh -c interface dump > C:\\Zo\x89\\Profiles\\p.txt\r\n"},
+        {L"C:\\\u0141\u00f3d\u017a", L"C:\\\u0141ODZ~1", "netsh -c interface dump > \"%~dp0Profiles\\p.txt\"\r\n"},
+        {L"C:\\50% off", L"C:\\50%OFF~1", "netsh -c interface dump > \"C:\\50%%OFF~1\\Profiles\\p.txt\"\r\n"},
+    };
+    for (auto& r : rows) {
+        World w(r.folder, r.shortFolder);
+        w.Started();
+        w.windows.name = L"p";
+        w.app.SaveProfile();
+        EXPECT_EQ(w.Settings(), r.line);
+        EXPECT_EQ(w.Bytes(r.folder + L"\\Profiles\\p.txt"), "dump of 192.0.2.7");
+        EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{kSaved});
+    }
+}
+
+TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
+    const std::wstring loaded = L"Roamwise: Network Settings Loaded";
+    const std::wstring sure = L"Roamwise: Are you sure you want to delete Home";
+    const Row rows[] = {
+        {"load", [](World& w) { w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy); }}; },
+         Pick(L"Home", &MainController::LoadProfile), {loaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
+             EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"Home.txt"});
+             EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\netsh.exe|netsh -f C:\\ROAMWI~1\\Profiles\\Home.txt|C:\\WINDOWS\\system32");
+             EXPECT_EQ(w.machine.starts.size(), 2u);  // and the capture after it
+         }},
+        {"load with no address after", [](World& w) { w.machine.addressAfterLoad = L"127.0.0.1"; },
+         Pick(L"Home", &MainController::LoadProfile),
+         {L"Network Error: There is no active connection to change.\rPlease connect to a network before loading a Profile."},
+         L" Active IP: Not Connected"},
+        {"netsh fails to load", [](World& w) { w.machine.loadExit = 2; }, Pick(L"Home", &MainController::LoadProfile),
+         {L"Roamwise: The network settings could not be loaded: netsh ended with exit code 2."}, L" Active IP: 192.0.2.7"},
+        {"load nothing", nullptr, Pick(L"", &MainController::LoadProfile), {L"Roamwise: Select a profile to load"}},
+        {"closed during the capture after a load", [](World& w) { w.machine.duringWaits = {nullptr, [&w] { w.app.Close(); }}; },
+         Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
+        {"delete", nullptr, Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7",
+         {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.windows.profiles, std::vector<std::wstring>{L"Office"}); }},
+        {"delete declined", [](World& w) { w.windows.answers = {Answer::No}; },
+         Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7"},
+        {"delete a read-only profile", [](World& w) { w.machine.Find(kProfiles + L"Home.txt")->readOnly = true; },
+         Pick(L"Home", &MainController::DeleteProfile), {sure}, {}, {L"Home.txt"},
+         [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "<none>"); }},
+        {"delete fails", [](World& w) { w.machine.locked = {kProfiles + L"Home.txt"}; },
+         Pick(L"Home", &MainController::DeleteProfile), {sure, L"cmdDelete: Error: 32. in use"}, L" Active IP: 192.0.2.7",
+         {}, [](World& w) { EXPECT_FALSE(w.machine.Find(kProfiles + L"Home.txt")->readOnly); }},
+        {"delete a vanished profile", nullptr, Pick(L"Gone", &MainController::DeleteProfile),
+         {L"Roamwise: Are you sure you want to delete Gone", L"cmdDelete: Error: 2. cannot delete"}, L" Active IP: 192.0.2.7",
+         {}, [](World& w) { EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office"})); }},
+        {"delete nothing", nullptr, Pick(L"", &MainController::DeleteProfile), {L"Roamwise: Please select a profile to delete"}},
+    };
+    for (const Row& row : rows) Play(row);
+}
+
+TEST(Commands, WhileAToolRunsOnlyHarmlessOnesWork) {
+    Play({"commands during a save", [](World& w) {
+              w.machine.duringWaits = {[&w] {
+                  w.windows.selected = L"Office";
+                  w.app.DeleteProfile();
+                  w.app.LoadProfile();
+                  w.app.NameKeyPressed(13);
+                  w.app.ShowAbout();
+                  w.app.ShowCurrentSettings();
+                  EXPECT_EQ(w.windows.status, L"   Saving Settings");
+              }};
+          },
+          Type(L"n"), {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
+                       L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved},
+          L" Active IP: 192.0.2.7", {}, [](World& w) {
+              EXPECT_EQ(w.windows.beeps, 3);
+              EXPECT_EQ(w.machine.starts.size(), 1u);
+              EXPECT_TRUE(w.viewer.shown);
+          }});
+}
+
+TEST(StartUp, GateCopiesLeftoversAndStoredPlaces) {
+    const Row rows[] = {
+        {"Windows 98", [](World& w) { w.machine.version = {1, 4, 10, 1998, L""}; }, [](World&) {},
+         {L"Roamwise: This program requires Windows 2000 and higher. Sorry"}},
+        {"Windows 95 OSR2", [](World& w) { w.machine.version = {1, 4, 0, 1111, L""}; }, [](World&) {},
+         {L"Roamwise: This program requires Windows 2000 and higher. Sorry"}},
+        {"a second copy", [](World& w) { w.machine.otherCopy = true; }, [](World&) {}, {}},
+    };
+    for (const Row& row : rows) {
+        World w;
+        row.setUp(w);
+        w.app.StartUp();
+        EXPECT_TRUE(w.app.Refused());
+        EXPECT_EQ(w.windows.boxes, row.boxes);
+        EXPECT_TRUE(w.machine.written.empty() && w.machine.starts.empty() && w.machine.settings.empty());
+        w.app.Close();
+        EXPECT_TRUE(w.machine.settings.empty());
+    }
+    for (auto version : {WindowsVersion{1, 4, 90, 3000, L""}, WindowsVersion{2, 5, 0, 2195, L""}, WindowsVersion{}}) {
+        World w;
+        w.machine.version = version;
+        w.app.StartUp();
+        EXPECT_FALSE(w.app.Refused());
+    }
+    Play({"an interrupted replace and a left-over work file", [](World& w) {
+              w.machine.Add(kProfiles + L"Home.bak", "old Home");
+              w.machine.Find(kProfiles + L"Home.txt")->bytes = "half a dump";
+              w.machine.Add(kProfiles + L"~dump.tmp", "half");
+              w.machine.Add(kProfiles + L"notes.bakup", "mine");
+          },
+          [](World&) {}, {}, L" Active IP: 192.0.2.7", {}, [](World& w) {
+              EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "old Home");
+              EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>");
+              EXPECT_EQ(w.Bytes(kProfiles + L"notes.bakup"), "mine");
+              EXPECT_EQ(w.viewer.text, L"Windows IP Configuration");
+          }});
+}
+
+TEST(StartUp, ListsLowerCaseTxtFilesOfEveryKind) {
+    World w;
+    for (auto name : {L"b.txt", L"A.TXT", L".txt", L"txt", L"abctxt", L"a.txt"}) w.machine.Add(kProfiles + name);
+    w.machine.Add(kProfiles + L"d.txt", "", true);
+    w.machine.Add(kProfiles + L"h.txt").hidden = true;
+    w.app.StartUp();
+    EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"b", L"a", L"h"}));
+}
+
+TEST(Positions, SurviveClosingAndTheSessionsEndAndStayOnScreen) {
+    const struct {
+        std::wstring left, top;
+        bool twoScreens;
+        long wantLeft, wantTop;
+    } rows[] = {
+        {L"1200", L"-45", true, 1200, -45},     {L"-20000", L"300", true, 0, 300},
+        {L"300", L"-90000", true, 300, 0},      {L"99999", L"-99999", true, 26520, 0},
+        {L"15300", L"0", false, 15300, 0},      {L"15360", L"0", false, 11160, 0},
+    };
+    for (auto& r : rows) {
+        World w;
+        if (r.twoScreens) w.windows.work.push_back({15360, 0, 30720, 11520});
+        w.machine.settings = {{L"FormLeft", r.left}, {L"FormTop", r.top}, {L"Form2Left", L"x"}, {L"Form2Top", L"60"}};
+        w.app.StartUp();
+        EXPECT_EQ(w.windows.rect.left, r.wantLeft);
+        EXPECT_EQ(w.windows.rect.top, r.wantTop);
+        EXPECT_EQ(w.viewer.rect.left, 0);
+        EXPECT_EQ(w.viewer.rect.top, 60);
+        EXPECT_EQ(w.viewer.textSize.width, 4215);
+        w.app.ShowCurrentSettings();
+        w.viewer.MoveTo(90, 120);
+        w.app.EndSession();
+        EXPECT_EQ(w.machine.settings[L"Form2Left"], L"90");
+        EXPECT_EQ(w.machine.settings[L"FormLeft"], std::to_wstring(r.wantLeft));
+        EXPECT_TRUE(w.windows.boxes.empty());
+    }
+}
+
+TEST(Positions, AStoredPlaceThatIsNoNumberStopsStartUpButClosingRepairsIt) {
+    const std::pair<std::wstring, std::wstring> rows[] = {{L"abc", L"Form_Load: Error: 13. Type mismatch"},
+                                                          {L"2147483648", L"Form_Load: Error: 6. Overflow"}};
+    for (auto& [bad, box] : rows) {
+        World w;
+        w.Profile(L"Home");
+        w.machine.settings[L"FormTop"] = bad;
+        w.app.StartUp();
+        EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{box});
+        EXPECT_TRUE(w.windows.profiles.empty() && w.machine.starts.empty() && w.windows.status.empty());
+        w.app.Close();
+        EXPECT_EQ(w.machine.settings[L"FormTop"], L"0");
+    }
+}
+
+TEST(Viewer, ShowsWhatIpconfigWroteInTheOemCodePage) {
+    World w;
+    w.machine.ipconfigText = "Verbindung l\x84uft \x81" "ber";
+    w.Started();
+    w.app.ShowCurrentSettings();
+    EXPECT_EQ(w.viewer.text, L"Verbindung l\u00e4uft \u00fcber");
+    EXPECT_TRUE(w.viewer.shown);
+    EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
+    w.viewer.MoveTo(300, 450);
+    w.app.Viewer().Close();
+    EXPECT_EQ(w.machine.settings[L"Form2Top"], L"450");
+    w.app.Close();
+    EXPECT_FALSE(w.viewer.exists);
+}
+
+}  // namespace

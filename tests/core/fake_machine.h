@@ -1,0 +1,234 @@
+// A machine and two windows in memory: files, settings, tools that act the
+// way cmd and netsh do as far as Roamwise can tell, and windows that record
+// what they were told.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+#include "view.h"
+
+namespace fake {
+using namespace roamwise;
+
+inline std::wstring Lower(std::wstring s) {
+    for (auto& c : s) c = static_cast<wchar_t>(towlower(c));
+    return s;
+}
+inline std::wstring Replace(std::wstring s, const std::wstring& from, const std::wstring& to) {
+    for (auto at = s.find(from); !from.empty() && at != std::wstring::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+    return s;
+}
+// Code page 437 as far as the tests need it; other letters have no OEM form.
+const std::string kOemBytes = "\x82\x89\x84\x81";
+const std::wstring kOemLetters = L"\u00e9\u00eb\u00e4\u00fc";
+
+struct File {
+    std::wstring path;
+    std::string bytes;
+    bool folder = false, readOnly = false, hidden = false;
+};
+
+struct Machine : Platform {
+    std::wstring program, shortProgram, system = L"C:\\WINDOWS\\system32";
+    std::vector<File> files;
+    std::map<std::wstring, std::wstring> settings;
+    std::vector<std::wstring> written, starts, netshScripts, locked;
+    std::wstring throwing;  // a path whose use throws a standard exception
+    std::vector<std::function<void()>> duringWaits;  // one per wait, in order
+    std::string dumpText = "dump of 192.0.2.7", ipconfigText = "Windows IP Configuration";
+    std::int32_t dumpExit = 0, loadExit = 0;
+    std::wstring address = L"192.0.2.7", addressAfterLoad = L"192.0.2.8";
+    WindowsVersion version{2, 5, 1, 2600, L""};
+    bool otherCopy = false, startFails = false, waitFails = false, noShortProfiles = false;
+
+    Machine(const std::wstring& folder, const std::wstring& shortFolder)
+        : program(folder), shortProgram(shortFolder), files{{folder, "", true}} {}
+    File* Find(const std::wstring& path) {
+        for (auto& f : files) if (Lower(f.path) == Lower(path)) return &f;
+        return nullptr;
+    }
+    std::wstring Parent(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+    void Touch(const std::wstring& path) {
+        written.push_back(path);
+        if (Lower(path) == Lower(throwing)) throw std::runtime_error("disk on fire");
+        for (auto& l : locked) if (Lower(l) == Lower(path)) throw Failure{32, L"in use", L""};
+    }
+    File& Add(const std::wstring& path, const std::string& bytes = "", bool folder = false) {
+        if (!Find(Parent(path)) && Parent(path) != path) Add(Parent(path), "", true);
+        files.push_back({path, bytes, folder});
+        return files.back();
+    }
+    std::wstring ProgramFolder() override { return program; }
+    std::vector<FileEntry> List(const std::wstring& pattern) override {
+        std::vector<FileEntry> found;
+        const std::wstring dir = Parent(pattern), mask = Lower(pattern.substr(dir.size() + 1));
+        const std::wstring tail = mask[0] == L'*' ? mask.substr(1) : L"\x01";
+        for (auto& f : files) {
+            std::wstring name = f.path.substr(f.path.rfind(L'\\') + 1);
+            bool match = Lower(f.path) == Lower(pattern) ||
+                         (Lower(Parent(f.path)) == Lower(dir) && Lower(name).size() >= tail.size() &&
+                          Lower(name).compare(name.size() - tail.size(), tail.size(), tail) == 0);
+            if (match) found.push_back({name, f.folder, f.readOnly, f.hidden, false});
+        }
+        return found;
+    }
+    void Delete(const std::wstring& path) override {
+        Touch(path);
+        File* f = Find(path);
+        if (!f || f->folder || f->readOnly) throw Failure{f ? 5L : 2L, L"cannot delete", L""};
+        files.erase(files.begin() + (f - files.data()));
+    }
+    void Move(const std::wstring& from, const std::wstring& to) override {
+        Touch(to);
+        if (!Find(from)) throw Failure{2, L"not found", L""};
+        if (File* old = Find(to); old && Lower(to) != Lower(from)) Delete(to);
+        Find(from)->path = to;
+    }
+    void SetReadOnly(const std::wstring& path, bool on) override { Touch(path), Find(path)->readOnly = on; }
+    void CreateFolder(const std::wstring& path) override {
+        if (!Find(path)) Touch(path), Add(path, "", true);
+    }
+    void Write(const std::wstring& path, const std::string& bytes) override {
+        Touch(path);
+        File* f = Find(path);
+        if (f && f->folder) throw Failure{5, L"is a folder", L""};
+        if (!Find(Parent(path))) throw Failure{3, L"no folder", L""};
+        (f ? *f : files.emplace_back(File{path})).bytes = bytes;
+    }
+    std::string Read(const std::wstring& path) override {
+        if (!Find(path)) throw Failure{2, L"not found", L""};
+        return Find(path)->bytes;
+    }
+    std::wstring ShortPath(const std::wstring& path) override {
+        if (!Find(path) || (noShortProfiles && Lower(path).find(L"profiles") != std::wstring::npos)) return L"";
+        return shortProgram + path.substr(program.size());
+    }
+    std::wstring LongPath(const std::wstring& path) { return Replace(path, shortProgram, program); }
+    std::optional<std::wstring> ReadSetting(const std::wstring& name) override {
+        if (!settings.count(name)) return std::nullopt;
+        return settings[name];
+    }
+    void WriteSetting(const std::wstring& name, const std::wstring& value) override { settings[name] = value; }
+    std::wstring SystemFolder() override { return system; }
+    Process Start(const std::wstring& exe, const std::wstring& line, const std::wstring& folder) override {
+        if (startFails) throw Failure{2, L"cannot start", L""};
+        starts.push_back(exe + L"|" + line + L"|" + folder);
+        return {starts.size()};
+    }
+    std::uint32_t WaitForExit(Process p) override {
+        if (!duringWaits.empty()) {
+            auto events = duringWaits.front();
+            duringWaits.erase(duringWaits.begin());
+            if (events) events();
+        }
+        if (waitFails) throw Failure{6, L"invalid handle", L""};
+        return Run(starts[p.handle - 1]);
+    }
+    // netsh -f reads its script; cmd runs Settings.bat as it reads it, in OEM.
+    std::uint32_t Run(const std::wstring& start) {
+        const std::wstring line = start.substr(start.find(L'|') + 1);
+        if (line.rfind(L"netsh -f ", 0) == 0) {
+            netshScripts.push_back(LongPath(Replace(line.substr(9, line.find(L'|') - 9), L"\"", L"")));
+            if (loadExit == 0) address = addressAfterLoad;
+            return loadExit;
+        }
+        std::wstring batch = FromOem(Read(program + L"\\Settings.bat"));
+        batch = Replace(Replace(Replace(batch, L"%~dp0", program + L"\\"), L"%%", L"%"), L"\"", L"");
+        const std::wstring target = LongPath(batch.substr(batch.find(L'>') + 2, batch.find(L'\r') - batch.find(L'>') - 2));
+        const bool dump = batch.rfind(L"netsh", 0) == 0;
+        try {
+            Write(target, dump ? dumpText.substr(0, dumpExit ? 4 : std::string::npos) : ipconfigText);
+        } catch (const Failure&) {
+            // cmd reports a failed redirection and still ends with 0
+        }
+        return dump ? dumpExit : 0;
+    }
+    std::wstring ActiveAddress() override { return address; }
+    WindowsVersion Version() override { return version; }
+    bool ClaimProgramFolder() override { return !otherCopy; }
+    bool ToAnsi(const std::wstring& text, std::string& bytes) override {
+        bytes.clear();
+        for (wchar_t c : text) bytes += static_cast<char>(c);
+        for (wchar_t c : text) if (c > 255) return false;
+        return true;
+    }
+    bool ToOem(const std::wstring& text, std::string& bytes) override {
+        bool exact = true;
+        bytes.clear();
+        for (wchar_t c : text) {
+            const auto at = c < 128 ? std::wstring::npos : kOemLetters.find(c);
+            exact = exact && (c < 128 || at != std::wstring::npos);
+            bytes += c < 128 ? static_cast<char>(c) : at == std::wstring::npos ? '?' : kOemBytes[at];
+        }
+        return exact;
+    }
+    std::wstring FromOem(const std::string& bytes) override {
+        std::wstring text;
+        for (unsigned char b : bytes) {
+            const auto at = b < 128 ? std::string::npos : kOemBytes.find(static_cast<char>(b));
+            text += b < 128 ? static_cast<wchar_t>(b) : at == std::string::npos ? L'?' : kOemLetters[at];
+        }
+        return text;
+    }
+    std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
+};
+
+struct Viewer : ViewerView {
+    std::wstring text;
+    bool exists = false, shown = false;
+    Rect rect{0, 0, 4500, 3300};
+    Size textSize;
+    std::vector<Rect> work{{0, 0, 15360, 11520}};
+    Rect Placement() override { return rect; }
+    void MoveTo(long l, long t) override { rect = {l, t, l + rect.Width(), t + rect.Height()}; }
+    std::vector<Rect> WorkAreas() override { return work; }
+    void Create() override { EXPECT_FALSE(exists); exists = true; }
+    void Destroy() override { EXPECT_TRUE(exists); exists = shown = false; }
+    void Show() override { EXPECT_TRUE(exists); shown = true; }
+    void SetText(const std::wstring& t) override { EXPECT_TRUE(exists); text = t; }
+    Size ClientSize() override { return {rect.Width() - 285, rect.Height() - 540}; }
+    void SizeText(Size s) override { EXPECT_TRUE(exists); textSize = s; }
+};
+
+struct Windows : MainView {
+    std::vector<std::wstring> boxes;  // "title: text"
+    std::vector<Answer> answers;      // taken in order; Yes when none is left
+    std::function<void()> duringBox;
+    std::vector<std::wstring> profiles;
+    std::wstring selected, name, status, nameTip, listTip;
+    bool busy = false;
+    int beeps = 0;
+    Rect rect{0, 0, 4200, 5000};
+    std::vector<Rect> work{{0, 0, 15360, 11520}};
+    Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
+        boxes.push_back(title + L": " + text);
+        if (auto events = std::exchange(duringBox, nullptr)) events();
+        if (answers.empty()) return Answer::Yes;
+        Answer a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    void Beep() override { ++beeps; }
+    void ClearProfiles() override { profiles.clear(), selected.clear(); }
+    void AddProfile(const std::wstring& n) override { profiles.push_back(n); }
+    std::wstring SelectedProfile() override { return selected; }
+    void SetProfileTooltip(const std::wstring& t) override { listTip = t; }
+    std::wstring TypedName() override { return name; }
+    void SetNameTooltip(const std::wstring& t) override { nameTip = t; }
+    void SetStatus(const std::wstring& t) override { status = t; }
+    void SetBusyPointer(bool on) override { busy = on; }
+    Rect Placement() override { return rect; }
+    void MoveTo(long l, long t) override { rect = {l, t, l + rect.Width(), t + rect.Height()}; }
+    std::vector<Rect> WorkAreas() override { return work; }
+};
+
+}  // namespace fake
