@@ -119,6 +119,9 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
              EXPECT_EQ(w.Bytes(kProfiles + L"Sm\u00f8rrebr\u00f8d.txt"), "dump of 192.0.2.7");
              EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>");
          }},
+        {"netsh fails on a name cmd cannot spell", [](World& w) { w.machine.dumpExit = 3; }, Type(L"\u00f8"),
+         {L"Roamwise: The settings could not be saved: netsh ended with exit code 3."}, ip, {},
+         [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>"); }},
         {"closed during the dump", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; }, Type(L"Home"),
          {exists}, L"", {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
     };
@@ -135,6 +138,7 @@ TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
         {std::wstring(234, L'n'), L"The profile name is too long."},
     };
     for (auto& [name, problem] : names) Play({"refused", nullptr, Type(name), {L"Roamwise: " + problem}});
+    Play({"com0 is no device", nullptr, Type(L"com0"), {kSaved}});
     Play({"longest name", nullptr, Type(std::wstring(233, L'n')), {kSaved}});
     Play({"blanks only", nullptr, Type(L"   "), {kSaved}, {}, {}, [](World& w) { EXPECT_NE(w.Bytes(kProfiles + L"___.txt"), "<none>"); }});
 }
@@ -163,7 +167,9 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
     const std::wstring loaded = L"Roamwise: Network Settings Loaded";
     const std::wstring sure = L"Roamwise: Are you sure you want to delete Home";
     const Row rows[] = {
-        {"load", [](World& w) { w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy); }}; },
+        {"load", [](World& w) {
+             w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy && w.windows.status == L"   Loading Settings"); }};
+         },
          Pick(L"Home", &MainController::LoadProfile), {loaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
              EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"Home.txt"});
              EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\netsh.exe|netsh -f C:\\ROAMWI~1\\Profiles\\Home.txt|C:\\WINDOWS\\system32");
@@ -241,6 +247,8 @@ TEST(StartUp, GateCopiesLeftoversAndStoredPlaces) {
         w.app.StartUp();
         EXPECT_FALSE(w.app.Refused());
     }
+    Play({"the profiles cannot be listed", [](World& w) { w.machine.locked = {kProfiles + L"*"}; }, Type(L"n"),
+          {L"FilesToArray: Error: 5. access denied", kSaved}});
     Play({"an interrupted replace and a left-over work file", [](World& w) {
               w.machine.Add(kProfiles + L"Home.bak", "old Home");
               w.machine.Find(kProfiles + L"Home.txt")->bytes = "half a dump";
@@ -273,6 +281,7 @@ TEST(Positions, SurviveClosingAndTheSessionsEndAndStayOnScreen) {
         {L"1200", L"-45", true, 1200, -45},     {L"-20000", L"300", true, 0, 300},
         {L"300", L"-90000", true, 300, 0},      {L"99999", L"-99999", true, 26520, 0},
         {L"15300", L"0", false, 15300, 0},      {L"15360", L"0", false, 11160, 0},
+        {L"-2147483648", L"0", false, 0, 0},
     };
     for (auto& r : rows) {
         World w;

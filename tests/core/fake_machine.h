@@ -70,6 +70,7 @@ struct Machine : Platform {
     std::wstring ProgramFolder() override { return program; }
     std::vector<FileEntry> List(const std::wstring& pattern) override {
         std::vector<FileEntry> found;
+        for (auto& l : locked) if (Lower(l) == Lower(pattern)) throw Failure{5, L"access denied", L""};
         const std::wstring dir = Parent(pattern), mask = Lower(pattern.substr(dir.size() + 1));
         const std::wstring tail = mask[0] == L'*' ? mask.substr(1) : L"\x01";
         for (auto& f : files) {
