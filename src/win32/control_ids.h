@@ -7,20 +7,35 @@ namespace ids {
 
 // Identifiers start above IDOK and IDCANCEL, so that Enter and Escape,
 // which the dialog navigation turns into those two, reach no command.
+// Each control has a name by role; the older names stay for the driver.
 enum ControlId : int {
-    kList1 = 101,
-    kCmdLoad = 102,
-    kCmdDelete = 103,
-    kText1 = 104,
-    kCmdSave = 105,
-    kCmdSettings = 106,
-    kCommand1 = 107,
-    kLabel1 = 108,
-    kFrame1 = 109,
-    kFrame2 = 110,
-    kFrame3 = 111,
-    kStatusBar1 = 112,
-    kText2 = 201,
+    kProfileList = 101,
+    kLoadButton = 102,
+    kDeleteButton = 103,
+    kNameBox = 104,
+    kSaveButton = 105,
+    kSettingsButton = 106,
+    kAboutButton = 107,
+    kSettingsLabel = 108,
+    kLoadFrame = 109,
+    kSaveFrame = 110,
+    kSettingsFrame = 111,
+    kStatusBar = 112,
+    kSettingsText = 201,
+
+    kList1 = kProfileList,
+    kCmdLoad = kLoadButton,
+    kCmdDelete = kDeleteButton,
+    kText1 = kNameBox,
+    kCmdSave = kSaveButton,
+    kCmdSettings = kSettingsButton,
+    kCommand1 = kAboutButton,
+    kLabel1 = kSettingsLabel,
+    kFrame1 = kLoadFrame,
+    kFrame2 = kSaveFrame,
+    kFrame3 = kSettingsFrame,
+    kStatusBar1 = kStatusBar,
+    kText2 = kSettingsText,
 };
 
 }  // namespace ids

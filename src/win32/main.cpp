@@ -1,34 +1,40 @@
 // Roamwise.exe: creates the main window hidden, lets the core start up, and
 // shows the window unless the start was refused.
 #include <windows.h>
-#include <commctrl.h>
 
-#include "frm_roamwise.h"
+#include "main_controller.h"
+#include "main_window.h"
 #include "message_pump.h"
+#include "system_library.h"
+#include "viewer_window.h"
 #include "win32_platform.h"
-#include "win32_view.h"
+
+using namespace roamwise;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX icc = {};
-    icc.dwSize = sizeof icc;
-    icc.dwICC = ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
-    if (!InitCommonControlsEx(&icc)) {
-        icc.dwICC = ICC_BAR_CLASSES;  // older comctl32 knows no standard classes
-        InitCommonControlsEx(&icc);
-    }
+    win32::KeepCurrentFolderOutOfDllSearch();
+    win32::InitCommonControlClasses();
 
-    roamwise::win32::Win32Platform platform;
-    roamwise::win32::Win32View view(instance);
-    roamwise::frmRoamwise form(platform, view);
-    view.Attach(form);
-    if (!view.CreateMainWindow()) return 1;
+    win32::Win32Platform platform;
+    win32::MainWindow mainWindow(instance);
+    win32::ViewerWindow viewer(instance, mainWindow);
+    MainController controller(platform, mainWindow, viewer);
+    mainWindow.Attach(controller);
+    viewer.Attach(controller.Viewer());
+    if (!mainWindow.Create()) return 1;
 
-    form.Form_Load();
-    if (form.Refused()) {
-        // The core has shown its refusal; no window was ever shown.
-        view.DestroyWindows();
+    // A second copy started from this folder brings this window forward.
+    platform.SetMainWindow(mainWindow.Handle());
+    const LRESULT started = win32::WindowBase::Guard(mainWindow.Handle(), [&] {
+        controller.StartUp();
+        return TRUE;
+    });
+    if (!started || controller.Refused()) {
+        // No window was ever shown.
+        viewer.Destroy();
+        mainWindow.Destroy();
         return 0;
     }
-    view.ShowMainWindow();
-    return roamwise::win32::RunMessageLoop();
+    mainWindow.Show();
+    return win32::RunMessageLoop();
 }

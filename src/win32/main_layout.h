@@ -29,7 +29,7 @@ struct ControlSpec {
     int id;
     const wchar_t* className;  // a window class, or nullptr for the status bar
     const wchar_t* text;
-    DWORD style;               // besides WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS
+    DWORD style;               // besides WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP
     DWORD exStyle;
     TwipsRect rect;
     ControlFont font;
@@ -44,15 +44,6 @@ constexpr long kStatusPanel2Width = 1100;
 
 const ControlSpec* MainControls();
 std::size_t MainControlCount();
-// The entry for a control id, or nullptr.
-const ControlSpec* FindMainControl(int id);
-
-// Font height for CreateFont: minus the point size in pixels at dpi, where
-// the size is given in hundredths of a point (8.25 pt -> 825).
-int FontHeight(int centiPoints, int dpi);
-// Twips to pixels and back at dpi, rounded to nearest.
-int TwipsToPixels(long twips, int dpi);
-long PixelsToTwips(int pixels, int dpi);
 
 }  // namespace win32
 }  // namespace roamwise

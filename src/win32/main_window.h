@@ -1,77 +1,74 @@
-// The main window (frmRoamwise on screen): creates its controls from the
-// layout table and turns their notifications into calls on the core.
+// The main window: creates its controls from the layout table, shows what
+// the core tells it (MainView) and passes the user's actions to the
+// MainController.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "handles.h"
+#include "view.h"
+#include "window_base.h"
+
 namespace roamwise {
-class frmRoamwise;
+class MainController;
 
 namespace win32 {
 
-class MainWindow {
+class MainWindow : public Window<MainView> {
 public:
-    MainWindow() = default;
-    ~MainWindow();
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
+    explicit MainWindow(HINSTANCE instance) : Window(instance) {}
+    ~MainWindow() override;
 
-    // Events go to form once it is set.
-    void SetForm(frmRoamwise* form) { form_ = form; }
-
+    // Events go to the controller once it is attached.
+    void Attach(MainController& controller) { controller_ = &controller; }
     // Creates the window hidden, with all its controls. False on failure.
-    bool Create(HINSTANCE instance, int dpiX, int dpiY);
+    bool Create();
     void Show();
-    void Destroy();
 
-    // Null once the window is gone.
-    HWND Handle() const { return hwnd_; }
-    HWND Control(int id) const;
-
-    // List1.
-    void ListClear();
-    void ListAdd(const std::wstring& item);
-    std::wstring ListText() const;
-    // Text1.
-    std::wstring NameText() const;
-    // Tooltips of List1 and Text1.
-    void SetTooltip(int id, const std::wstring& text);
-    // Panel 1 of the status bar.
-    void SetStatus(const std::wstring& text);
-    // Hourglass over the window and its controls while busy.
-    void SetBusy(bool busy);
+    Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons buttons) override;
+    void Beep() override;
+    void ClearProfiles() override;
+    void AddProfile(const std::wstring& name) override;
+    std::wstring SelectedProfile() override;
+    void SetProfileTooltip(const std::wstring& text) override;
+    std::wstring TypedName() override;
+    void SetNameTooltip(const std::wstring& text) override;
+    void SetStatus(const std::wstring& text) override;
+    void SetBusyPointer(bool busy) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK NameBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void RelayToTooltip(HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnNameBoxMessage(HWND box, UINT msg, WPARAM wParam, LPARAM lParam);
-    void CreateControls(HINSTANCE instance);
-    void CreateTooltips(HINSTANCE instance);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    static LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNameBoxMessage(HWND box, WNDPROC original, UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControl(int index);
+    void SubclassControl(int id, WNDPROC& original);
+    void CreateTooltips();
+    void SetTooltip(int id, const std::wstring& text);
+    void RelayToTooltip(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND control);
-    void ClickButton(int id);
+    void Click(int id);
+    bool OnSetCursor(HWND over, int hitTest);
+    bool OnActivate(WPARAM wParam);
+    void OnClose();
     void UpdateClock();
     void ResumeListRedraw();
     bool CursorOverWindow() const;
+    HWND Control(int id) const;
 
-    frmRoamwise* form_ = nullptr;
-    HWND hwnd_ = nullptr;
-    HWND controls_[16] = {};  // by id - kList1
+    MainController* controller_ = nullptr;
+    HWND controls_[12] = {};  // by id, from the profile list on
     HWND tooltip_ = nullptr;
     HWND focus_ = nullptr;    // restored when the window is activated again
-    HFONT windowFont_ = nullptr;
-    HFONT sansSerifFont_ = nullptr;
-    HFONT aboutFont_ = nullptr;
-    HICON magnifier_ = nullptr;
-    WNDPROC nameBoxProc_ = nullptr;
-    WNDPROC listProc_ = nullptr;
+    WNDPROC listProcedure_ = nullptr;
+    WNDPROC nameBoxProcedure_ = nullptr;
+    Font windowFont_;
+    Font sansSerifFont_;
+    Font aboutFont_;
+    Icon magnifier_;
     std::wstring clock_;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
     bool busy_ = false;
     bool listRedrawOff_ = false;
 };

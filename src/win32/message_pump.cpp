@@ -18,6 +18,30 @@ bool IsRegistered(HWND window) {
     return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
+void DispatchOne(MSG& msg) {
+    if (msg.hwnd != nullptr) {
+        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+        if (top != nullptr && IsRegistered(top) && IsDialogMessageW(top, &msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+// Dispatches every message waiting now. A quit among them is noted and
+// draining goes on: it asks to stop after the current work, not to drop
+// what is already queued.
+void PumpPending(bool& quit, int& quitCode) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        DispatchOne(msg);
+    }
+}
+
 }  // namespace
 
 void RegisterDialogWindow(HWND window) {
@@ -27,15 +51,6 @@ void RegisterDialogWindow(HWND window) {
 void UnregisterDialogWindow(HWND window) {
     auto& windows = DialogWindows();
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-}
-
-void DispatchOne(MSG& msg) {
-    if (msg.hwnd != nullptr) {
-        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-        if (top != nullptr && IsRegistered(top) && IsDialogMessageW(top, &msg)) return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
 }
 
 int RunMessageLoop() {
@@ -48,20 +63,26 @@ int RunMessageLoop() {
     }
 }
 
-bool PumpPending(int* quitCode) {
+DWORD WaitPumping(HANDLE object) {
     bool quit = false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Keep draining: a quit asks to stop after the current work, not
-            // to drop what is already queued.
-            quit = true;
-            if (quitCode != nullptr) *quitCode = static_cast<int>(msg.wParam);
+    int quitCode = 0;
+    // MsgWaitForMultipleObjects wakes only for messages that arrive after
+    // the queue was last looked at; take what is already there first.
+    PumpPending(quit, quitCode);
+    DWORD result = ERROR_SUCCESS;
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) break;
+        if (woken == WAIT_OBJECT_0 + 1) {
+            PumpPending(quit, quitCode);
             continue;
         }
-        DispatchOne(msg);
+        result = GetLastError();
+        if (result == ERROR_SUCCESS) result = ERROR_INVALID_HANDLE;
+        break;
     }
-    return quit;
+    if (quit) PostQuitMessage(quitCode);
+    return result;
 }
 
 }  // namespace win32

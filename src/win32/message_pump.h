@@ -13,17 +13,13 @@ namespace win32 {
 void RegisterDialogWindow(HWND window);
 void UnregisterDialogWindow(HWND window);
 
-// Gives one retrieved message to the dialog navigation of its registered
-// top-level window, or else translates and dispatches it.
-void DispatchOne(MSG& msg);
-
 // GetMessageW loop until WM_QUIT; gives its exit code.
 int RunMessageLoop();
 
-// Dispatches every message that is waiting now. Returns true, with the exit
-// code in *quitCode (when not null), if WM_QUIT was among them; the quit
-// message is consumed, so a caller that keeps it must post it again.
-bool PumpPending(int* quitCode);
+// Waits until the object is signalled while dispatching the program's
+// messages. A quit that arrives meanwhile is posted again afterwards, for
+// the main loop. Gives ERROR_SUCCESS or the error that ended the wait.
+DWORD WaitPumping(HANDLE object);
 
 }  // namespace win32
 }  // namespace roamwise

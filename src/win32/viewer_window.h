@@ -1,52 +1,45 @@
-// The current-settings viewer on screen: a sizable tool window owned by the
-// main window, holding the read-only text box Text2.
+// The current-settings viewer: a sizable tool window owned by the main
+// window, holding one read-only text box; it passes its events to the
+// ViewerController.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "handles.h"
+#include "view.h"
+#include "window_base.h"
+
 namespace roamwise {
-class frmRoamwise;
+class ViewerController;
 
 namespace win32 {
 
-class ViewerWindow {
+class ViewerWindow : public Window<ViewerView> {
 public:
-    ViewerWindow() = default;
-    ~ViewerWindow();
-    ViewerWindow(const ViewerWindow&) = delete;
-    ViewerWindow& operator=(const ViewerWindow&) = delete;
+    // owner: the window the viewer stays in front of.
+    ViewerWindow(HINSTANCE instance, const WindowBase& owner) : Window(instance), owner_(owner) {}
+    ~ViewerWindow() override;
 
-    void SetForm(frmRoamwise* form) { form_ = form; }
+    void Attach(ViewerController& controller) { controller_ = &controller; }
 
-    // Creates the window hidden; does nothing when it exists.
-    bool Create(HINSTANCE instance, HWND owner, int dpiX, int dpiY);
-    void Destroy();
-    void Show();
-
-    // Null while the window does not exist.
-    HWND Handle() const { return hwnd_; }
-    HWND Text() const { return text_; }
-
-    void SetText(const std::wstring& text);
-    // Client size in pixels.
-    SIZE ClientSize() const;
-    // Sets Text2's size in pixels, keeping its left and top.
-    void SizeText(int width, int height);
+    void Create() override;
+    void Destroy() override { WindowBase::Destroy(); }
+    void Show() override;
+    void SetText(const std::wstring& text) override;
+    Size ClientSize() override;
+    void SizeText(Size size) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool CreateTextBox();
     void KeepScrollBars();
 
-    frmRoamwise* form_ = nullptr;
-    HINSTANCE instance_ = nullptr;
-    HWND hwnd_ = nullptr;
+    const WindowBase& owner_;
+    ViewerController* controller_ = nullptr;
     HWND text_ = nullptr;
-    HFONT font_ = nullptr;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
+    Font font_;
 };
 
 }  // namespace win32

@@ -1,140 +1,245 @@
-#include <windows.h>
-
-// Platform's methods carry the plain names that <windows.h> maps to its W
-// functions; this file calls the W functions by their own names.
-#undef DeleteFile
-#undef MoveFile
-#undef CreateDirectory
-
 #include "win32_platform.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <vector>
 
-#include "failure.h"
+#include "control_ids.h"
 #include "local_address.h"
 #include "message_pump.h"
+#include "system_library.h"
 
 namespace roamwise {
 namespace win32 {
 
 namespace {
 
-// Closes a handle when the operation that owns it ends, however it ends.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
+// The program's settings key under HKEY_LOCAL_MACHINE, opened with query
+// value, set value, create subkey, enumerate subkeys, notify and create
+// link: one mask for reading and writing alike.
+constexpr char kSettingsKey[] = "SOFTWARE\\Quillfern\\Roamwise\\Settings";
+constexpr REGSAM kKeyAccess = 0x3F;
 
-private:
-    HANDLE handle_;
-};
+// Largest piece handed to one WriteFile call.
+constexpr DWORD kChunk = 1u << 20;
 
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-HKEY RootKey(std::uint32_t root) {
-    // The predefined roots are sign-extended LONGs (0x80000002 is
-    // 0xFFFFFFFF80000002 in a 64-bit build).
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(root))));
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-HKEY OpenedKey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+// A file standing where the pattern's folder should be (Windows says
+// ERROR_DIRECTORY, Wine ERROR_INVALID_NAME).
+bool FolderIsAFile(const std::wstring& pattern) {
+    const std::wstring::size_type slash = pattern.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return false;
+    const std::wstring folder = pattern.substr(0, slash);
+    return GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !IsFolder(folder);
+}
 
-RegKey ToRegKey(HKEY key) { return reinterpret_cast<RegKey>(key); }
+bool NothingThere(DWORD error, const std::wstring& pattern) {
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES) return true;
+    return (error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME) && FolderIsAFile(pattern);
+}
 
-// Largest piece handed to one ReadFile or WriteFile call.
-constexpr DWORD kChunk = 1u << 20;
+FileEntry ToEntry(const WIN32_FIND_DATAW& data) {
+    const DWORD a = data.dwFileAttributes;
+    return {data.cFileName, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0,
+            (a & FILE_ATTRIBUTE_HIDDEN) != 0, (a & FILE_ATTRIBUTE_SYSTEM) != 0};
+}
+
+std::wstring FromCodePage(UINT codePage, const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    const int length = static_cast<int>(bytes.size());
+    int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    if (size <= 0) return std::wstring();
+    std::wstring text(size, L'\0');
+    size = MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], size);
+    text.resize(size > 0 ? size : 0);
+    return text;
+}
+
+// With flags 0, what a UTF-8 code page takes, no lost character is reported.
+bool ConvertWith(UINT codePage, DWORD flags, const std::wstring& text, std::string& bytes) {
+    const int length = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    BOOL* report = flags != 0 ? &usedDefault : nullptr;
+    const int size = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, report);
+    if (size <= 0) return false;
+    bytes.resize(size);
+    const int done = WideCharToMultiByte(codePage, flags, text.data(), length, &bytes[0], size, nullptr, report);
+    bytes.resize(done > 0 ? done : 0);
+    return done > 0 && !usedDefault;
+}
+
+bool ToCodePage(UINT codePage, const std::wstring& text, std::string& bytes) {
+    bytes.clear();
+    if (text.empty()) return true;
+    if (ConvertWith(codePage, WC_NO_BEST_FIT_CHARS, text, bytes)) return true;
+    const DWORD error = GetLastError();
+    if (!bytes.empty() || (error != ERROR_INVALID_FLAGS && error != ERROR_INVALID_PARAMETER)) return false;
+    // A UTF-8 code page refuses the flag and the report, and loses nothing.
+    return ConvertWith(codePage, 0, text, bytes);
+}
+
+std::string Ansi(const std::wstring& text) {
+    std::string bytes;
+    ToCodePage(CP_ACP, text, bytes);
+    return bytes;
+}
+
+std::wstring Widen(const char* ascii) {
+    std::wstring text;
+    for (; *ascii; ++ascii) text += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+    return text;
+}
+
+// Runs a settings operation; a failure that is not a registry result (the
+// registry's own are silent) names the operation it came from.
+template <typename Body>
+auto Attributed(const wchar_t* where, Body&& body) -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        Failure failure = CurrentFailure();
+        failure.where = where;
+        throw failure;
+    }
+}
+
+// REG_SZ: the data less one terminating zero; none stored reads whole.
+std::optional<std::wstring> TextValue(HKEY key, const std::string& name, DWORD length) {
+    std::string data(length, '\0');
+    DWORD got = length;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &got) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    // The first answer may overstate the converted length; the second is exact.
+    data.resize(std::min<DWORD>(got, length));
+    if (!data.empty() && data.back() == '\0') data.pop_back();
+    if (data.empty()) return std::nullopt;
+    return FromCodePage(CP_ACP, data);
+}
+
+// REG_DWORD: its decimal text, signed.
+std::optional<std::wstring> NumberValue(HKEY key, const std::string& name, DWORD length) {
+    std::uint32_t number = 0;
+    DWORD got = length;
+    DWORD type = 0;
+    if (length > sizeof number ||
+        RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &got) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::to_wstring(static_cast<std::int32_t>(number));
+}
+
+std::optional<std::wstring> ReadValue(const std::string& name) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, kKeyAccess, &opened) != ERROR_SUCCESS) return std::nullopt;
+    const RegistryKey key(opened);
+    DWORD type = 0;
+    DWORD length = 0;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &length) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (type == REG_SZ) return TextValue(key.get(), name, length);
+    if (type == REG_DWORD) return NumberValue(key.get(), name, length);
+    return std::nullopt;
+}
+
+void WriteValue(const std::string& name, const std::string& text) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr,
+                        &created, nullptr) != ERROR_SUCCESS)
+        return;
+    const RegistryKey key(created);
+    RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+}
+
+// A kernel object name for one program folder: names are short, paths
+// are not, so the upper-cased folder is hashed (FNV-1a, 64 bits).
+std::wstring ClaimName(std::wstring folder) {
+    if (!folder.empty()) CharUpperBuffW(&folder[0], static_cast<DWORD>(folder.size()));
+    std::uint64_t hash = 14695981039346656037ull;
+    for (wchar_t c : folder) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+    wchar_t digits[17] = {};
+    for (int i = 15; i >= 0; --i, hash >>= 4) digits[i] = L"0123456789ABCDEF"[hash & 0xF];
+    return std::wstring(L"Roamwise-") + digits;
+}
+
+// Restores and activates the other copy's window, or the box it shows.
+void BringToFront(HWND window) {
+    wchar_t className[64] = {};
+    if (!window || !GetClassNameW(window, className, 64) || std::wcscmp(className, ROAMWISE_MAIN_CLASS) != 0) return;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    const HWND front = GetLastActivePopup(window);
+    if (IsWindowVisible(front)) SetForegroundWindow(front);
+}
 
 }  // namespace
 
-void Win32Platform::ThrowError(unsigned long code) {
-    throw Failure{static_cast<long>(code), ErrorText(static_cast<long>(code))};
+Failure CurrentFailure() {
+    // The numbers the error report gives failures that are not the system's.
+    try {
+        throw;
+    } catch (const Failure& failure) {
+        return failure;
+    } catch (const std::bad_alloc&) {
+        return {7, L"Out of memory", {}};
+    } catch (const std::exception& e) {
+        return {5, Widen(e.what()), {}};
+    } catch (...) {
+        return {5, L"Unknown error", {}};
+    }
 }
 
-void Win32Platform::ThrowLastError() { ThrowError(GetLastError()); }
+void Win32Platform::ThrowError(DWORD error) {
+    throw Failure{static_cast<long>(error), ErrorText(static_cast<long>(error)), {}};
+}
 
-std::wstring Win32Platform::ApplicationDirectory() {
+std::wstring Win32Platform::ProgramFolder() {
     // The module path has no documented limit; a full buffer means it was cut.
     std::vector<wchar_t> buffer(MAX_PATH + 1);
-    std::wstring path;
     for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) ThrowLastError();
         if (length < buffer.size()) {
-            path.assign(buffer.data(), length);
-            break;
+            const std::wstring path(buffer.data(), length);
+            return path.substr(0, std::min(path.size(), path.find_last_of(L"\\/")));
         }
         if (buffer.size() > 0x10000) ThrowError(ERROR_INSUFFICIENT_BUFFER);
         buffer.resize(buffer.size() * 2);
     }
-    std::wstring::size_type slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
-std::wstring Win32Platform::SystemDirectory() {
-    UINT needed = GetSystemDirectoryW(nullptr, 0);
-    if (needed == 0) ThrowLastError();
-    std::vector<wchar_t> buffer(needed + 1);
-    UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length == 0 || length >= buffer.size()) ThrowLastError();
-    return std::wstring(buffer.data(), length);
-}
-
-std::vector<DirEntry> Win32Platform::FindFiles(const std::wstring& pattern) {
-    std::vector<DirEntry> entries;
+std::vector<FileEntry> Win32Platform::List(const std::wstring& pattern) {
+    std::vector<FileEntry> entries;
     WIN32_FIND_DATAW data;
-    FindHandle search(FindFirstFileW(pattern.c_str(), &data));
-    if (search.get() == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES)
-            return entries;
-        // A file standing where the pattern's directory should be holds no
-        // entries either (Windows says ERROR_DIRECTORY, Wine ERROR_INVALID_NAME).
-        if (error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME) {
-            std::wstring::size_type slash = pattern.find_last_of(L"\\/");
-            if (slash != std::wstring::npos) {
-                DWORD attributes = GetFileAttributesW(pattern.substr(0, slash).c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return entries;
-            }
-        }
+    const FindHandle search(FindFirstFileW(pattern.c_str(), &data));
+    if (!search) {
+        const DWORD error = GetLastError();
+        if (NothingThere(error, pattern)) return entries;
         ThrowError(error);
     }
     do {
-        entries.push_back({data.cFileName, data.dwFileAttributes});
+        entries.push_back(ToEntry(data));
     } while (FindNextFileW(search.get(), &data));
-    DWORD error = GetLastError();
+    const DWORD error = GetLastError();
     if (error != ERROR_NO_MORE_FILES) ThrowError(error);
     return entries;
 }
 
-void Win32Platform::DeleteFile(const std::wstring& path) {
+void Win32Platform::Delete(const std::wstring& path) {
     if (!DeleteFileW(path.c_str())) ThrowLastError();
 }
 
-void Win32Platform::MoveFile(const std::wstring& from, const std::wstring& to) {
+void Win32Platform::Move(const std::wstring& from, const std::wstring& to) {
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) ThrowLastError();
 }
 
 void Win32Platform::SetReadOnly(const std::wstring& path, bool readOnly) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError();
     DWORD wanted = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
     if (wanted == attributes) return;
@@ -143,207 +248,145 @@ void Win32Platform::SetReadOnly(const std::wstring& path, bool readOnly) {
     if (!SetFileAttributesW(path.c_str(), wanted)) ThrowLastError();
 }
 
-void Win32Platform::CreateDirectory(const std::wstring& path) {
+void Win32Platform::CreateFolder(const std::wstring& path) {
     if (CreateDirectoryW(path.c_str(), nullptr)) return;
-    DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS) {
-        DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && IsFolder(path)) return;
     ThrowError(error);  // a file of that name stays ERROR_ALREADY_EXISTS
 }
 
-void Win32Platform::WriteFile(const std::wstring& path, const std::string& bytes) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) ThrowLastError();
+void Win32Platform::Write(const std::wstring& path, const std::string& bytes) {
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowLastError();
     std::string::size_type done = 0;
     while (done < bytes.size()) {
-        DWORD piece = static_cast<DWORD>(std::min<std::string::size_type>(bytes.size() - done, kChunk));
+        const DWORD piece = static_cast<DWORD>(std::min<std::string::size_type>(bytes.size() - done, kChunk));
         DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, piece, &written, nullptr)) ThrowLastError();
+        if (!WriteFile(file.get(), bytes.data() + done, piece, &written, nullptr)) ThrowLastError();
         if (written == 0) ThrowError(ERROR_WRITE_FAULT);
         done += written;
     }
 }
 
-std::string Win32Platform::ReadFile(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) ThrowLastError();
+std::string Win32Platform::Read(const std::wstring& path) {
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowLastError();
     std::string bytes;
     std::vector<char> buffer(64 * 1024);
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
-            ThrowLastError();
-        if (got == 0) break;
+        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) ThrowLastError();
+        if (got == 0) return bytes;
         bytes.append(buffer.data(), got);
     }
-    return bytes;
 }
 
-std::uint32_t Win32Platform::GetShortPathNameA(const std::string& longPath, char* buffer,
-                                               std::uint32_t bufferLength) {
-    return ::GetShortPathNameA(longPath.c_str(), buffer, bufferLength);
+std::wstring Win32Platform::ShortPath(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(length + 1);  // the size needed, with the zero
+    }
+    return std::wstring();
 }
 
-long Win32Platform::RegOpenKeyExA(std::uint32_t root, const std::string& subKey, std::uint32_t options,
-                                  std::uint32_t access, RegKey* key) {
-    HKEY opened = nullptr;
-    LONG result = ::RegOpenKeyExA(RootKey(root), subKey.c_str(), options, access, &opened);
-    if (key != nullptr) *key = result == ERROR_SUCCESS ? ToRegKey(opened) : 0;
-    return result;
+std::optional<std::wstring> Win32Platform::ReadSetting(const std::wstring& name) {
+    return Attributed(L"GetKeyValue", [&] { return ReadValue(Ansi(name)); });
 }
 
-long Win32Platform::RegQueryValueExA(RegKey key, const std::string& valueName, std::uint32_t* type,
-                                     std::uint8_t* data, std::uint32_t* dataLength) {
-    DWORD valueType = type != nullptr ? *type : 0;
-    DWORD length = dataLength != nullptr ? *dataLength : 0;
-    LONG result = ::RegQueryValueExA(OpenedKey(key), valueName.c_str(), nullptr,
-                                     type != nullptr ? &valueType : nullptr, data,
-                                     dataLength != nullptr ? &length : nullptr);
-    if (type != nullptr) *type = valueType;
-    if (dataLength != nullptr) *dataLength = length;
-    return result;
+void Win32Platform::WriteSetting(const std::wstring& name, const std::wstring& value) {
+    Attributed(L"SetKeyValue", [&] { WriteValue(Ansi(name), Ansi(value)); });
 }
 
-long Win32Platform::RegCreateKeyExA(std::uint32_t root, const std::string& subKey, std::uint32_t options,
-                                    std::uint32_t access, RegKey* key) {
-    HKEY created = nullptr;
-    LONG result = ::RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, options, access, nullptr,
-                                    &created, nullptr);
-    if (key != nullptr) *key = result == ERROR_SUCCESS ? ToRegKey(created) : 0;
-    return result;
+std::wstring Win32Platform::SystemFolder() {
+    const std::wstring folder = SystemFolderPath();
+    if (folder.empty()) ThrowLastError();
+    return folder;
 }
 
-long Win32Platform::RegSetValueExA(RegKey key, const std::string& valueName, std::uint32_t type,
-                                   const std::uint8_t* data, std::uint32_t dataLength) {
-    return ::RegSetValueExA(OpenedKey(key), valueName.c_str(), 0, type, data, dataLength);
-}
-
-long Win32Platform::RegCloseKey(RegKey key) { return ::RegCloseKey(OpenedKey(key)); }
-
-Process Win32Platform::StartHidden(const std::wstring& commandLine, const std::wstring& currentDirectory) {
+Process Win32Platform::Start(const std::wstring& program, const std::wstring& commandLine,
+                             const std::wstring& currentFolder) {
     // CreateProcessW may write into the command line.
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
-
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION info = {};
-    // A console of its own, hidden, whatever the caller has: cmd needs a
-    // console to run a batch file, and the tool must not write into ours.
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+    PROCESS_INFORMATION started = {};
+    // The program by its full path: nothing is searched for. A console
+    // without a window: cmd runs batch files and redirects in it, the tools
+    // it starts share it, and none writes into ours.
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started))
         ThrowLastError();
-    CloseHandle(info.hThread);
-    return Process{reinterpret_cast<std::uintptr_t>(info.hProcess), info.dwProcessId};
+    const KernelHandle thread(started.hThread);
+    return Process{reinterpret_cast<std::uintptr_t>(started.hProcess)};
 }
 
 std::uint32_t Win32Platform::WaitForExit(Process process) {
-    HANDLE handle = reinterpret_cast<HANDLE>(process.handle);
-    bool quit = false;
-    int quitCode = 0;
-    auto pump = [&] {
-        int code = 0;
-        if (PumpPending(&code)) {
-            quit = true;
-            quitCode = code;
-        }
-    };
-    // MsgWaitForMultipleObjects wakes only for messages that arrive after
-    // the queue was last looked at; take what is already there first.
-    pump();
-    DWORD failure = ERROR_SUCCESS;
-    for (;;) {
-        DWORD woken = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0) break;
-        if (woken == WAIT_OBJECT_0 + 1) {
-            pump();
-            continue;
-        }
-        failure = GetLastError();
-        if (failure == ERROR_SUCCESS) failure = ERROR_INVALID_HANDLE;
-        break;
-    }
+    const KernelHandle tool(reinterpret_cast<HANDLE>(process.handle));
+    DWORD failure = WaitPumping(tool.get());
     // Waiting on the handle, not polling for STILL_ACTIVE, lets a tool that
     // really ends with 259 report it.
     DWORD exitCode = 0;
-    if (failure == ERROR_SUCCESS && !GetExitCodeProcess(handle, &exitCode)) failure = GetLastError();
-    CloseHandle(handle);
-    // A quit that came during the wait belongs to the loop that waits for it.
-    if (quit) PostQuitMessage(quitCode);
+    if (failure == ERROR_SUCCESS && !GetExitCodeProcess(tool.get(), &exitCode)) failure = GetLastError();
     if (failure != ERROR_SUCCESS) ThrowError(failure);
     return exitCode;
 }
 
-std::wstring Win32Platform::LocalIP() { return win32::LocalIP(); }
+std::wstring Win32Platform::ActiveAddress() { return win32::ActiveAddress(); }
 
-bool Win32Platform::GetVersionExA(OsVersionInfoA& info) {
-    // The core's record is laid out as OSVERSIONINFOA, byte for byte.
-    OSVERSIONINFOA record;
-    static_assert(sizeof record == sizeof info, "OSVERSIONINFOA layout");
-    CopyMemory(&record, &info, sizeof record);
-    const BOOL ok = ::GetVersionExA(&record);
-    CopyMemory(&info, &record, sizeof info);
-    return ok != FALSE;
+WindowsVersion Win32Platform::Version() {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(&info)) return WindowsVersion{};
+    WindowsVersion version;
+    version.platform = info.dwPlatformId;
+    version.major = info.dwMajorVersion;
+    version.minor = info.dwMinorVersion;
+    version.build = info.dwBuildNumber;
+    version.servicePack = FromCodePage(CP_ACP, std::string(info.szCSDVersion, strnlen(info.szCSDVersion, 128)));
+    return version;
 }
 
-bool Win32Platform::ToAnsi(const std::wstring& text, std::string& ansi) {
-    ansi.clear();
-    if (text.empty()) return true;
-    const int length = static_cast<int>(text.size());
-    BOOL usedDefault = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr,
-                                   &usedDefault);
-    if (size > 0) {
-        ansi.resize(size);
-        usedDefault = FALSE;
-        size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, &ansi[0], size, nullptr,
-                                   &usedDefault);
-        if (size <= 0) {
-            ansi.clear();
-            return false;
-        }
-        ansi.resize(size);
-        return usedDefault == FALSE;
+bool Win32Platform::ClaimProgramFolder() {
+    if (folderClaim_) return true;
+    KernelHandle claim(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
+                                          ClaimName(ProgramFolder()).c_str()));
+    const bool first = GetLastError() != ERROR_ALREADY_EXISTS;
+    const MappedView view(claim ? MapViewOfFile(claim.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)) : nullptr);
+    // Without a claim to look at, running is better than refusing.
+    if (!view) return true;
+    // Window handles keep to 32 bits, so 32- and 64-bit copies share them.
+    auto* published = static_cast<volatile LONG*>(view.get());
+    if (!first) {
+        BringToFront(static_cast<HWND>(LongToHandle(*published)));
+        return false;
     }
-    // A UTF-8 code page takes neither the flag nor the default-character
-    // report, and loses nothing.
-    if (GetLastError() != ERROR_INVALID_FLAGS && GetLastError() != ERROR_INVALID_PARAMETER) return false;
-    size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return false;
-    ansi.resize(size);
-    size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, &ansi[0], size, nullptr, nullptr);
-    ansi.resize(size > 0 ? size : 0);
-    return size > 0;
+    *published = HandleToLong(mainWindow_);
+    folderClaim_ = std::move(claim);
+    return true;
 }
 
-std::wstring Win32Platform::FromAnsi(const std::string& ansi) {
-    if (ansi.empty()) return std::wstring();
-    const int length = static_cast<int>(ansi.size());
-    int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-    if (size <= 0) return std::wstring();
-    std::wstring text(size, L'\0');
-    size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, &text[0], size);
-    text.resize(size > 0 ? size : 0);
-    return text;
-}
+bool Win32Platform::ToAnsi(const std::wstring& text, std::string& bytes) { return ToCodePage(CP_ACP, text, bytes); }
 
-std::wstring Win32Platform::ErrorText(long code) {
+bool Win32Platform::ToOem(const std::wstring& text, std::string& bytes) { return ToCodePage(CP_OEMCP, text, bytes); }
+
+std::wstring Win32Platform::FromOem(const std::string& bytes) { return FromCodePage(CP_OEMCP, bytes); }
+
+std::wstring Win32Platform::ErrorText(long number) {
     wchar_t* message = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&message), 0,
-                                  nullptr);
-    std::wstring text;
-    if (length != 0 && message != nullptr) text.assign(message, length);
-    if (message != nullptr) LocalFree(message);
-    std::wstring::size_type end = text.find_last_not_of(L" \t\r\n");
-    text.erase(end == std::wstring::npos ? 0 : end + 1);
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(number), 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    const LocalMemory owned(message);
+    std::wstring text = message ? std::wstring(message, length) : std::wstring();
+    text.erase(text.find_last_not_of(L" \t\r\n") + 1);  // npos + 1: all blank
     return text.empty() ? std::wstring(L"Unknown error") : text;
 }
 

@@ -1,53 +1,59 @@
-// Roamwise's machine access over kernel32, advapi32 and iphlpapi.
-//
-// This header deliberately does not include <windows.h>: its DeleteFile,
-// MoveFile and CreateDirectory macros would rename the interface's methods
-// in the including file. Use the object through roamwise::Platform&.
+// Roamwise's machine access over kernel32 and advapi32 (iphlpapi is loaded
+// from the system folder when the address is asked for).
 #pragma once
 
+#include <windows.h>
+
+#include "handles.h"
 #include "platform.h"
 
 namespace roamwise {
 namespace win32 {
 
+// The exception being handled (call it inside a catch), as the error report
+// numbers it: a Failure as it is, out of memory 7, anything else 5.
+Failure CurrentFailure();
+
 class Win32Platform : public Platform {
 public:
-    std::wstring ApplicationDirectory() override;
-    std::wstring SystemDirectory() override;
-    std::vector<DirEntry> FindFiles(const std::wstring& pattern) override;
-    void DeleteFile(const std::wstring& path) override;
-    void MoveFile(const std::wstring& from, const std::wstring& to) override;
+    // The window a second copy started from this folder brings to the
+    // front; set before ClaimProgramFolder.
+    void SetMainWindow(HWND window) { mainWindow_ = window; }
+
+    std::wstring ProgramFolder() override;
+    std::vector<FileEntry> List(const std::wstring& pattern) override;
+    void Delete(const std::wstring& path) override;
+    void Move(const std::wstring& from, const std::wstring& to) override;
     void SetReadOnly(const std::wstring& path, bool readOnly) override;
-    void CreateDirectory(const std::wstring& path) override;
-    void WriteFile(const std::wstring& path, const std::string& bytes) override;
-    std::string ReadFile(const std::wstring& path) override;
-    std::uint32_t GetShortPathNameA(const std::string& longPath, char* buffer,
-                                    std::uint32_t bufferLength) override;
+    void CreateFolder(const std::wstring& path) override;
+    void Write(const std::wstring& path, const std::string& bytes) override;
+    std::string Read(const std::wstring& path) override;
+    std::wstring ShortPath(const std::wstring& path) override;
 
-    long RegOpenKeyExA(std::uint32_t root, const std::string& subKey, std::uint32_t options,
-                       std::uint32_t access, RegKey* key) override;
-    long RegQueryValueExA(RegKey key, const std::string& valueName, std::uint32_t* type,
-                          std::uint8_t* data, std::uint32_t* dataLength) override;
-    long RegCreateKeyExA(std::uint32_t root, const std::string& subKey, std::uint32_t options,
-                         std::uint32_t access, RegKey* key) override;
-    long RegSetValueExA(RegKey key, const std::string& valueName, std::uint32_t type,
-                        const std::uint8_t* data, std::uint32_t dataLength) override;
-    long RegCloseKey(RegKey key) override;
+    std::optional<std::wstring> ReadSetting(const std::wstring& name) override;
+    void WriteSetting(const std::wstring& name, const std::wstring& value) override;
 
-    Process StartHidden(const std::wstring& commandLine,
-                        const std::wstring& currentDirectory) override;
+    std::wstring SystemFolder() override;
+    Process Start(const std::wstring& program, const std::wstring& commandLine,
+                  const std::wstring& currentFolder) override;
     std::uint32_t WaitForExit(Process process) override;
 
-    std::wstring LocalIP() override;
-    bool GetVersionExA(OsVersionInfoA& info) override;
+    std::wstring ActiveAddress() override;
+    WindowsVersion Version() override;
+    bool ClaimProgramFolder() override;
 
-    bool ToAnsi(const std::wstring& text, std::string& ansi) override;
-    std::wstring FromAnsi(const std::string& ansi) override;
-    std::wstring ErrorText(long code) override;
+    bool ToAnsi(const std::wstring& text, std::string& bytes) override;
+    bool ToOem(const std::wstring& text, std::string& bytes) override;
+    std::wstring FromOem(const std::string& bytes) override;
+    std::wstring ErrorText(long number) override;
 
 private:
-    [[noreturn]] void ThrowLastError();
-    [[noreturn]] void ThrowError(unsigned long code);
+    [[noreturn]] void ThrowError(DWORD error);
+    [[noreturn]] void ThrowLastError() { ThrowError(GetLastError()); }
+
+    HWND mainWindow_ = nullptr;
+    // Held while this copy runs: the folder's claim, seen by later copies.
+    KernelHandle folderClaim_;
 };
 
 }  // namespace win32

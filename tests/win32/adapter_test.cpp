@@ -1,0 +1,174 @@
+// The Win32 adapters on the real system (Wine here): what they alone decide.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "control_ids.h"
+#include "main_window.h"
+#include "win32_platform.h"
+
+using namespace roamwise;
+using win32::Win32Platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Self() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// A copy of this program named cmd.exe ends at once with 86: it tells which cmd a start ran.
+const bool kPlanted = Self().filename() == L"cmd.exe" && (ExitProcess(86), true);
+const std::wstring kCmd = Win32Platform().SystemFolder() + L"\\cmd.exe";
+
+constexpr char kKey[] = "SOFTWARE\\Quillfern\\Roamwise\\Settings";
+
+void DeleteSettingsKeys() {  // the key and its parents, where nothing else lies in them
+    for (std::string key = kKey + std::string("\\child"); key != "SOFTWARE"; key.erase(key.rfind('\\')))
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+struct Folder {  // a fresh scratch folder; a tool's console may still hold it at the end
+    fs::path path = fs::temp_directory_path() / ("rw-" + std::to_string(GetTickCount() ^ GetCurrentProcessId()));
+    Folder() { fs::create_directories(path); }
+    ~Folder() { std::error_code ignored; fs::remove_all(path, ignored); }
+    std::wstring operator/(const wchar_t* name) const { return (path / name).wstring(); }
+};
+
+void Put(const std::wstring& path, const std::string& bytes) {
+    std::ofstream(fs::path(path), std::ios::binary) << bytes;
+}
+
+TEST(Settings, ReadGivesTextNumbersOrNothing) {
+    DeleteSettingsKeys();
+    Win32Platform platform;
+    EXPECT_EQ(platform.ReadSetting(L"FormLeft"), std::nullopt) << "no key";
+    const std::tuple<const char*, DWORD, std::string, std::optional<std::wstring>> cases[] = {
+        {"zero", REG_SZ, std::string("-1200\0", 6), L"-1200"}, {"no zero", REG_SZ, "1200", L"1200"},
+        {"ansi", REG_SZ, std::string("Caf\xE9\0", 5), L"Caf\u00E9"}, {"empty", REG_SZ, "", std::nullopt},
+        {"only a zero", REG_SZ, std::string(1, '\0'), std::nullopt}, {"number", REG_DWORD, "\4\3\2\1", L"16909060"},
+        {"negative", REG_DWORD, "\xFB\xFF\xFF\xFF", L"-5"}, {"expand", REG_EXPAND_SZ, "1200", std::nullopt}};
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    for (const auto& [name, type, data, expected] : cases) {
+        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), data.size());
+        EXPECT_EQ(platform.ReadSetting(fs::path(name).wstring()), expected) << name;
+    }
+    EXPECT_EQ(platform.ReadSetting(L"missing"), std::nullopt);
+    RegCloseKey(key);
+}
+
+TEST(Settings, WriteStoresAnsiTextWithOneZeroInALastingKey) {
+    const std::pair<std::wstring, std::string> cases[] = {
+        {L"-1200", std::string("-1200\0", 6)}, {L"Caf\u00E9", std::string("Caf\xE9\0", 5)}, {L"", {'\0'}}};
+    for (const auto& [value, bytes] : cases) {
+        DeleteSettingsKeys();
+        Win32Platform().WriteSetting(L"FormTop", value);
+        HKEY key = nullptr, child = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key), 0) << "parents created";
+        char data[16] = {};
+        DWORD type = 0, length = sizeof data;
+        EXPECT_EQ(RegQueryValueExA(key, "FormTop", nullptr, &type, reinterpret_cast<BYTE*>(data), &length), 0);
+        EXPECT_EQ(std::make_pair(type, std::string(data, length)), std::make_pair(DWORD{REG_SZ}, bytes));
+        // A volatile key takes no lasting subkey.
+        EXPECT_EQ(RegCreateKeyExA(key, "child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr), 0);
+        RegCloseKey(child), RegCloseKey(key);
+    }
+    DeleteSettingsKeys();
+}
+
+TEST(Files, NothingThereListsNoEntriesMoveReplacesReadOnlyKeepsTheRest) {
+    Folder folder;
+    Win32Platform platform;
+    Put(folder / L"new.txt", "new");
+    Put(folder / L"old.txt", "old");
+    for (const wchar_t* pattern : {L"missing\\*.txt", L"old.txt\\*.txt", L"missing.txt"})
+        EXPECT_TRUE(platform.List(folder / pattern).empty()) << fs::path(pattern).string();
+    platform.Move(folder / L"new.txt", folder / L"old.txt");
+    EXPECT_EQ(platform.Read(folder / L"old.txt"), "new");
+    EXPECT_TRUE(platform.List(folder / L"new.txt").empty());
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, ro = FILE_ATTRIBUTE_READONLY;
+    const std::tuple<DWORD, bool, DWORD> cases[] = {{kept, true, kept | ro}, {kept | ro, false, kept}, {ro, false, 0}};
+    for (const auto& [before, readOnly, after] : cases) {
+        SetFileAttributesW((folder / L"old.txt").c_str(), before);
+        platform.SetReadOnly(folder / L"old.txt", readOnly);
+        EXPECT_EQ(GetFileAttributesW((folder / L"old.txt").c_str()) & (kept | ro), after) << before;
+    }
+}
+
+TEST(Tools, WaitGivesTheExitCodeOfTheProgramNamedByItsFullPath) {
+    Folder folder;
+    const fs::path besideTest = Self().parent_path() / L"cmd.exe", before = fs::current_path();
+    for (const fs::path& planted : {besideTest, folder.path / L"cmd.exe"}) fs::copy_file(Self(), planted);
+    fs::current_path(folder.path);
+    const std::tuple<const wchar_t*, DWORD, const char*> cases[] = {
+        {L"cmd /c exit 0", 0, ""}, {L"cmd /c exit 1", 1, ""}, {L"cmd /c exit 259", 259, ""},
+        {L"cmd /c nosuchtool-roamwise", 9009, ""}, {L"cmd /c echo Roamwise> out.txt", 0, "Roamwise\r\n"}};
+    Win32Platform platform;
+    for (const auto& [line, code, written] : cases) {
+        Put(folder / L"out.txt", "");
+        const Process tool = platform.Start(kCmd, line, folder.path.wstring());
+        EXPECT_EQ(platform.WaitForExit(tool), code) << fs::path(line).string();
+        EXPECT_EQ(platform.Read(folder / L"out.txt"), written);
+    }
+    fs::current_path(before);
+    fs::remove(besideTest);
+}
+
+LRESULT CALLBACK Flagging(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) Put(reinterpret_cast<const wchar_t*>(lParam), "seen");
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(Tools, WaitDispatchesMessagesAndKeepsAQuitForTheMainLoop) {
+    Folder folder;
+    const std::wstring flag = folder / L"seen.flag";
+    const WNDCLASSW flagging = {0, Flagging, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"RoamwiseFlagging"};
+    RegisterClassW(&flagging);
+    HWND window = CreateWindowW(flagging.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    PostQuitMessage(7);
+    std::thread poster([&] { Sleep(100), PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(flag.c_str())); });
+    Win32Platform platform;
+    const wchar_t* line = L"cmd /c for /l %i in (1,1,20000) do @if exist seen.flag exit 5";
+    EXPECT_EQ(platform.WaitForExit(platform.Start(kCmd, line, folder.path.wstring())), 5u) << "seen during the wait";
+    poster.join();
+    MSG quit = {};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
+TEST(Text, ConversionsKeepOrReportEachCharacter) {
+    using Convert = bool (Win32Platform::*)(const std::wstring&, std::string&);
+    const std::tuple<Convert, std::wstring, std::string, bool> cases[] = {
+        {&Win32Platform::ToOem, L"Caf\u00E9", "Caf\x82", true}, {&Win32Platform::ToOem, L"\u0100", "?", false},
+        {&Win32Platform::ToAnsi, L"Caf\u00E9", "Caf\xE9", true}, {&Win32Platform::ToAnsi, L"\u0100", "?", false}};
+    Win32Platform platform;
+    for (const auto& [convert, text, expected, exact] : cases) {
+        std::string bytes;
+        EXPECT_EQ((platform.*convert)(text, bytes), exact) << expected;
+        EXPECT_EQ(bytes, expected);
+    }
+    EXPECT_EQ(platform.FromOem("Caf\x82"), L"Caf\u00E9");
+}
+
+TEST(MainWindow, ProfileListSortsWithoutRegardToCase) {
+    win32::MainWindow window(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(window.Create());
+    window.ClearProfiles();
+    for (const wchar_t* name : {L"gamma", L"alpha", L"Beta"}) window.AddProfile(name);
+    HWND list = GetDlgItem(window.Handle(), ids::kProfileList);
+    std::vector<std::wstring> shown(SendMessageW(list, LB_GETCOUNT, 0, 0), std::wstring(16, L'\0'));
+    for (size_t i = 0; i < shown.size(); ++i)
+        shown[i].resize(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&shown[i][0])));
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"alpha", L"Beta", L"gamma"}));
+    EXPECT_EQ(window.SelectedProfile(), L"");
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    EXPECT_EQ(window.SelectedProfile(), L"Beta");
+}
+
+}  // namespace
