@@ -211,7 +211,10 @@ TEST(Commands, WhileAToolRunsOnlyHarmlessOnesWork) {
                   w.app.NameKeyPressed(13);
                   w.app.ShowAbout();
                   w.app.ShowCurrentSettings();
+                  w.app.ProfileSelected();
+                  w.app.NameKeyReleased();
                   EXPECT_EQ(w.windows.status, L"   Saving Settings");
+                  EXPECT_EQ(w.windows.listTip + w.windows.nameTip, L"Officen");
               }};
           },
           Type(L"n"), {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"

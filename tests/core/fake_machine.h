@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -126,11 +127,9 @@ struct Machine : Platform {
         return {starts.size()};
     }
     std::uint32_t WaitForExit(Process p) override {
-        if (!duringWaits.empty()) {
-            auto events = duringWaits.front();
-            duringWaits.erase(duringWaits.begin());
-            if (events) events();
-        }
+        auto events = duringWaits.empty() ? nullptr : duringWaits.front();
+        if (!duringWaits.empty()) duringWaits.erase(duringWaits.begin());
+        if (events) events();
         if (waitFails) throw Failure{6, L"invalid handle", L""};
         return Run(starts[p.handle - 1]);
     }
@@ -157,10 +156,8 @@ struct Machine : Platform {
     WindowsVersion Version() override { return version; }
     bool ClaimProgramFolder() override { return !otherCopy; }
     bool ToAnsi(const std::wstring& text, std::string& bytes) override {
-        bytes.clear();
-        for (wchar_t c : text) bytes += static_cast<char>(c);
-        for (wchar_t c : text) if (c > 255) return false;
-        return true;
+        bytes.assign(text.begin(), text.end());
+        return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 256; });
     }
     bool ToOem(const std::wstring& text, std::string& bytes) override {
         bool exact = true;
@@ -183,15 +180,21 @@ struct Machine : Platform {
     std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
 };
 
-struct Viewer : ViewerView {
-    std::wstring text;
-    bool exists = false, shown = false;
-    Rect rect{0, 0, 4500, 3300};
-    Size textSize;
-    std::vector<Rect> work{{0, 0, 15360, 11520}};
+template <class View>
+struct Placed : View {
+    Rect rect;
+    std::vector<Rect> work{{0, 0, 15360, 11520}};  // 1024 x 768 pixels
+    explicit Placed(Rect r) : rect(r) {}
     Rect Placement() override { return rect; }
     void MoveTo(long l, long t) override { rect = {l, t, l + rect.Width(), t + rect.Height()}; }
     std::vector<Rect> WorkAreas() override { return work; }
+};
+
+struct Viewer : Placed<ViewerView> {
+    std::wstring text;
+    bool exists = false, shown = false;
+    Size textSize;
+    Viewer() : Placed({0, 0, 4500, 3300}) {}
     void Create() override { EXPECT_FALSE(exists); exists = true; }
     void Destroy() override { EXPECT_TRUE(exists); exists = shown = false; }
     void Show() override { EXPECT_TRUE(exists); shown = true; }
@@ -200,23 +203,19 @@ struct Viewer : ViewerView {
     void SizeText(Size s) override { EXPECT_TRUE(exists); textSize = s; }
 };
 
-struct Windows : MainView {
+struct Windows : Placed<MainView> {
     std::vector<std::wstring> boxes;  // "title: text"
     std::vector<Answer> answers;      // taken in order; Yes when none is left
-    std::function<void()> duringBox;
     std::vector<std::wstring> profiles;
     std::wstring selected, name, status, nameTip, listTip;
     bool busy = false;
     int beeps = 0;
-    Rect rect{0, 0, 4200, 5000};
-    std::vector<Rect> work{{0, 0, 15360, 11520}};
+    Windows() : Placed({0, 0, 4200, 5000}) {}
     Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
         boxes.push_back(title + L": " + text);
-        if (auto events = std::exchange(duringBox, nullptr)) events();
-        if (answers.empty()) return Answer::Yes;
-        Answer a = answers.front();
-        answers.erase(answers.begin());
-        return a;
+        const Answer answer = answers.empty() ? Answer::Yes : answers.front();
+        if (!answers.empty()) answers.erase(answers.begin());
+        return answer;
     }
     void Beep() override { ++beeps; }
     void ClearProfiles() override { profiles.clear(), selected.clear(); }
@@ -227,9 +226,6 @@ struct Windows : MainView {
     void SetNameTooltip(const std::wstring& t) override { nameTip = t; }
     void SetStatus(const std::wstring& t) override { status = t; }
     void SetBusyPointer(bool on) override { busy = on; }
-    Rect Placement() override { return rect; }
-    void MoveTo(long l, long t) override { rect = {l, t, l + rect.Width(), t + rect.Height()}; }
-    std::vector<Rect> WorkAreas() override { return work; }
 };
 
 }  // namespace fake
