@@ -1,146 +1,97 @@
-// Drives the real Roamwise.exe from another process: starts it in a private
-// application directory, finds its windows and message boxes, clicks and
-// types through window messages, and reads back what it shows and stores.
-//
-// Every wait polls with a generous limit; a limit is only a safety net for a
-// hung program, never something a test asserts on.
+// Drives the real Roamwise.exe from another process through window messages, and reads what it
+// shows and stores. Every wait polls with a generous limit: a safety net for a hung program only.
 #pragma once
-
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600  // no part of what ships
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <optional>
-#include <string>
-#include <vector>
+#include "../../src/win32/control_ids.h"
 
-namespace driver {
+namespace e2e {
+namespace fs = std::filesystem;
+namespace ids = roamwise::ids;
 
-// How long a poll waits before giving up.
-constexpr DWORD kPatience = 30000;
-
-// --- paths and files --------------------------------------------------------
-std::wstring RoamwiseExe();  // the Roamwise.exe copied beside the running test program
-std::wstring ShortPath(const std::wstring& path);  // GetShortPathNameW, empty on failure
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-std::optional<std::string> ReadBytes(const std::wstring& path);
-bool FileExists(const std::wstring& path);        // a file, not a directory
-bool DirectoryExists(const std::wstring& path);
-bool MakeDirectories(const std::wstring& path);
-void RemoveTree(const std::wstring& path);
-// Names in a directory (files and sub-directories, without "." and ".."), sorted.
-std::vector<std::wstring> DirectoryNames(const std::wstring& path);
-std::wstring FromAnsi(const std::string& bytes);
-std::wstring FromUtf8(const std::string& bytes);
-std::string ToAnsi(const std::wstring& text);
-std::string ToUtf8(const std::wstring& text);
-std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator);
-
-// Polls cond until it is true or the limit has passed; gives cond's last value.
-bool WaitUntil(const std::function<bool()>& cond, DWORD limitMs = kPatience);
-
-// --- the netsh double's state directory ---------------------------------------
-class NetshDouble {
+inline bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 30000) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(50))
+        if (GetTickCount() - start > limitMs) return done();
+    return true;
+}
+inline std::string Read(const fs::path& file) {  // "" when missing
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+inline void Write(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+// A value of the settings key, in the registry view of the program (the tests are built for its machine).
+inline std::wstring Setting(const wchar_t* name) {  // "" unless text
+    wchar_t text[64] = L"";
+    DWORD size = sizeof text;
+    return RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern\\Roamwise\\Settings", name, RRF_RT_REG_SZ, nullptr,
+                        text, &size) ? L"" : text;
+}
+// Wine's settings (AppDefaults\Roamwise.exe: Roamwise's own); WINEDLLOVERRIDES set here would not reach it.
+inline void SetWine(const std::wstring& key, const wchar_t* name, const wchar_t* value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, (L"Software\\Wine\\" + key).c_str(), name, REG_SZ, value, wcslen(value) * 2 + 2);
+}
+// False when the program did not handle the message within the limit.
+inline bool Send(HWND w, UINT message, WPARAM wp, LPARAM lp, DWORD_PTR* result = nullptr, UINT limitMs = 10000) {
+    return SendMessageTimeoutW(w, message, wp, lp, SMTO_NORMAL, limitMs, result);
+}
+inline std::wstring TextOf(HWND w) {
+    wchar_t text[4096] = L"";
+    return Send(w, WM_GETTEXT, 4096, LPARAM(text)) ? text : L"";
+}
+class Program {
 public:
-    explicit NetshDouble(std::wstring dir) : dir_(std::move(dir)) {}
-    const std::wstring& Dir() const { return dir_; }
-    void SetAddress(const std::string& address) const;
-    std::string Address() const;  // state.txt, trimmed
-    void SetControl(const wchar_t* name, const std::string& value) const;
-    // The non-empty lines of one of its logs (calls.log, ended.log, ...).
-    std::vector<std::wstring> Lines(const wchar_t* log) const;
-    // Every logged call: its current directory, then its arguments.
-    std::vector<std::vector<std::wstring>> Calls() const;
+    explicit Program(const fs::path& folder) {  // started from C:\: it must find its files beside itself
+        std::wstring exe = folder / L"Roamwise.exe", line = L"\"" + exe + L"\"";
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi_);
+        CloseHandle(pi_.hThread);
+    }
+    ~Program() {
+        TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 30000);
+        CloseHandle(pi_.hProcess);
+    }
+    bool Ended(DWORD limitMs = 30000) const { return WaitForSingleObject(pi_.hProcess, limitMs) == WAIT_OBJECT_0; }
+    // A visible top-level window of the program by class ("#32770": a message box); null once it ends.
+    HWND Window(const wchar_t* cls, DWORD limitMs = 30000) const {
+        HWND w = nullptr;
+        WaitFor([&] {
+            DWORD pid = 0;
+            while ((w = FindWindowExW(nullptr, w, cls, nullptr)))
+                if (GetWindowThreadProcessId(w, &pid) && pid == pi_.dwProcessId && IsWindowVisible(w)) return true;
+            return Ended(0);
+        }, limitMs);
+        return w;
+    }
+    HWND Main() const { return Window(ROAMWISE_MAIN_CLASS); }
+    HWND Control(int id) const { return GetDlgItem(Main(), id); }
+    // Waits for a message box, answers it and gives "title: text" ("" when none came).
+    std::wstring Answer(int button = IDOK) const {
+        const HWND box = Window(L"#32770");
+        const std::wstring seen = box ? TextOf(box) + L": " + TextOf(GetDlgItem(box, 0xFFFF)) : L"";
+        if (box && PostMessageW(box, WM_COMMAND, button, 0)) WaitFor([&] { return !IsWindow(box); });
+        return seen;
+    }
+    void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }  // a box it opens must not hold us
+    bool ClickNow(int id) const { return Send(Control(id), BM_CLICK, 0, 0, nullptr, 3000); }  // handled, no box
+    void SetName(const std::wstring& name) const { Send(Control(ids::kNameBox), WM_SETTEXT, 0, LPARAM(name.c_str())); }
+    bool Select(const std::wstring& item) const {  // selecting does not notify: the driver does
+        const HWND list = Control(ids::kProfileList);
+        DWORD_PTR at = 0;
+        return Send(list, LB_SELECTSTRING, WPARAM(-1), LPARAM(item.c_str()), &at) && int(at) != LB_ERR &&
+               Send(Main(), WM_COMMAND, MAKEWPARAM(ids::kProfileList, LBN_SELCHANGE), LPARAM(list));
+    }
+    void Close() const { PostMessageW(Main(), WM_CLOSE, 0, 0); }
+    std::wstring Status() const { return TextOf(Control(ids::kStatusBar)); }  // WM_GETTEXT gives part 0
 
 private:
-    std::wstring dir_;
+    PROCESS_INFORMATION pi_ = {};
 };
 
-// --- registry -----------------------------------------------------------------
-extern const wchar_t kSettingsKey[];  // SOFTWARE\Quillfern\Roamwise\Settings
-bool SettingsKeyExists();
-// A value of the settings key and its type; nothing when key or value is missing.
-struct RegText {
-    DWORD type = 0;
-    std::wstring text;
-};
-std::optional<RegText> ReadSetting(const wchar_t* name);
-void DeleteSettingsKey();  // the key and its vendor parents when empty
-// Stores raw data through the ANSI function, as another program might:
-// any type, with or without a terminating zero.
-void WriteSettingRaw(const wchar_t* name, DWORD type, const std::string& bytes);
-// Whether the session prefix runs the ipconfig double (installed beside the
-// netsh double) instead of Wine's own ipconfig.
-void UseIpconfigDouble(bool use);
-std::wstring SystemDirectory();
-// Wine's per-program Windows version (HKCU\Software\Wine\AppDefaults\Roamwise.exe).
-void SetWineVersion(const wchar_t* version);
-void ClearWineVersion();
-
-// --- the machine's addresses, as the program may report them -------------------
-std::vector<std::wstring> AdapterAddresses();
-
-// --- a message box of the program ------------------------------------------------
-struct Box {
-    HWND hwnd = nullptr;
-    std::wstring title;
-    std::wstring text;
-    bool hasOk = false;
-    bool hasYesNo = false;
-};
-
-// --- the running program -----------------------------------------------------------
-class Roamwise {
-public:
-    Roamwise() = default;
-    Roamwise(const Roamwise&) = delete;
-    Roamwise& operator=(const Roamwise&) = delete;
-    ~Roamwise();  // kills the program if it still runs
-
-    // Starts appDir\Roamwise.exe with ROAMWISE_DOUBLE_DIR set to doubleDir.
-    bool Start(const std::wstring& appDir, const std::wstring& doubleDir);
-    DWORD Pid() const { return pid_; }
-    bool Running() const;
-    // Waits for the process to end; false if it is still running at the limit.
-    bool WaitExit(DWORD limitMs = kPatience);
-    void Kill();
-
-    // The visible main window (class ROAMWISE_MAIN_CLASS) of this process;
-    // null when the process ends or shows a message box first.
-    HWND WaitMainWindow(DWORD limitMs = kPatience);
-    HWND FindVisible(const wchar_t* windowClass) const;
-    HWND Main() const { return main_; }
-    // A control of the main window (or of a window of this process) by its id.
-    HWND Control(int id) const;
-    HWND ControlOf(HWND parent, int id) const;
-
-    // Message boxes.
-    std::vector<Box> Boxes() const;
-    std::optional<Box> WaitBox(DWORD limitMs = kPatience);
-    // Answers with IDOK, IDYES or IDNO and waits for the box to go away.
-    bool Answer(const Box& box, int id);
-
-    // Actions.
-    void Click(int id);                 // BM_CLICK, posted
-    void SetName(const std::wstring& text);
-    void PressEnterInName();            // WM_CHAR 13 to Text1, posted
-    bool Select(const std::wstring& item);  // LB_SETCURSEL + LBN_SELCHANGE
-    void Close();                        // WM_CLOSE, posted
-    // Posts a marker behind everything posted so far and waits until the
-    // program has dispatched it, so that earlier posts have been handled.
-    bool Settle(DWORD limitMs = kPatience);
-
-    // Reading.
-    std::vector<std::wstring> ListItems() const;
-    int ListSelection() const;
-    std::wstring Status() const;         // panel 1 of StatusBar1
-    std::wstring Text(HWND window) const;
-    RECT RectIn(HWND window, HWND reference) const;  // window's rect in reference's client coordinates
-    RECT ControlRect(int id) const { return RectIn(Control(id), main_); }
-
-private:
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
-    HWND main_ = nullptr;
-};
-
-}  // namespace driver
+}  // namespace e2e

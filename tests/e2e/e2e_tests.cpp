@@ -1,295 +1,216 @@
-// End-to-end tests: the real Roamwise.exe under Wine, driven from outside
-// through its windows, with a netsh double in the prefix's system
-// directories. Bad input and faults are in hardening_tests.cpp.
-#include <cstdio>
-#include <string>
-#include <vector>
+// The real Roamwise.exe under Wine, driven from outside, with the double (double.cpp) in place of the
+// system's netsh and ipconfig: only what a running program alone can show.
+#include <gtest/gtest.h>
 
-#include "fixture.h"
+#include "driver.h"
 
-namespace {
+namespace e2e {
 
-using namespace fixture;
+const std::wstring kSaved = L"Roamwise: Settings Saved", kLoaded = L"Roamwise: Network Settings Loaded";
+const wchar_t kBox[] = L"#32770", kViewer[] = ROAMWISE_VIEWER_CLASS;
+const fs::path kHere = fs::path(_pgmptr).parent_path();  // Roamwise.exe, the double and the DLL are here
+// Deleting the vendor's key: true when there was one.
+bool DeleteKey() { return RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern") == ERROR_SUCCESS; }
 
-// CTest reads this program through a pipe: unbuffered, what a case printed
-// still shows when a later one hangs.
-const int kUnbufferedOutput = std::setvbuf(stdout, nullptr, _IONBF, 0);
-
-class e2e : public Session {};
-
-// --- the main window ------------------------------------------------------------------
-
-TEST_F(e2e, MainWindowLayoutAt96Dpi) {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    ASSERT_EQ(dpi, 96) << "the layout below is given for 96 dots per inch";
-
-    Roamwise* program = Launch();
-    ASSERT_TRUE(program);
-
-    // Design in twips, in the main window's client coordinates.
-    struct Control {
-        const char* name;
-        int id;
-        long left, top, width, height;
-    };
-    const Control controls[] = {
-        {"List1", ids::kList1, 240, 480, 2055, 1035},
-        {"cmdLoad", ids::kCmdLoad, 2520, 480, 1215, 375},
-        {"cmdDelete", ids::kCmdDelete, 2520, 1080, 1215, 375},
-        {"Frame1", ids::kFrame1, 120, 120, 3735, 1575},
-        {"Frame2", ids::kFrame2, 120, 1800, 3735, 975},
-        {"Text1", ids::kText1, 240, 2160, 2055, 405},
-        {"cmdSave", ids::kCmdSave, 2520, 2160, 1215, 375},
-        {"Frame3", ids::kFrame3, 120, 2880, 3015, 735},
-        {"Label1", ids::kLabel1, 360, 3120, 2175, 255},
-        {"cmdSettings", ids::kCmdSettings, 2520, 3120, 375, 375},
-        {"Command1", ids::kCommand1, 3360, 3120, 375, 375},
-        {"StatusBar1", ids::kStatusBar1, 0, 3735, 3975, 375},
-    };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(c.name);
-        HWND control = program->Control(c.id);
-        ASSERT_TRUE(control) << "no control with id " << c.id;
-        EXPECT_TRUE(IsWindowVisible(control));
-        RECT r = program->ControlRect(c.id);
-        EXPECT_EQ(r.left, c.left / kTwipsPerPixel);
-        EXPECT_EQ(r.top, c.top / kTwipsPerPixel);
-        EXPECT_EQ(r.right - r.left, c.width / kTwipsPerPixel);
-        EXPECT_EQ(r.bottom - r.top, c.height / kTwipsPerPixel);
+class e2e : public ::testing::Test {  // each case runs the program from its own folder, with a blank in its path
+protected:
+    void SetUp() override {
+        root_ = fs::path(L"C:\\roam e2e") / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        TearDown();  // what a killed run left
+        fs::create_directories(state_ = root_ / L"double");
+        fs::create_directories(profiles_ = (app_ = root_ / L"app dir") / L"Profiles");
+        fs::copy_file(kHere / L"Roamwise.exe", app_ / L"Roamwise.exe");
+        SetEnvironmentVariableW(L"ROAMWISE_DOUBLE_DIR", state_.c_str());  // Roamwise and its tools inherit it
+        Replace(L"netsh.exe");
     }
+    void TearDown() override {
+        programs_.clear();
+        for (const fs::path& tool : replaced_)
+            if (fs::remove(tool)) fs::rename(tool.wstring() + L".away", tool);
+        DeleteKey();
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Roamwise.exe");
+        fs::remove_all(root_);
+    }
+    // Puts the double in place of a system tool (for a 32-bit program in syswow64), moving the tool
+    // aside rather than overwriting it: the prefix shares its files with its template.
+    void Replace(const wchar_t* tool) {
+        const fs::path& path = replaced_.emplace_back(fs::path(L"C:\\windows\\system32") / tool);
+        fs::rename(path, path.wstring() + L".away");
+        fs::copy_file(kHere / L"e2e_double.exe", path);
+    }
+    Program& Start(const fs::path& folder = {}) {  // with its main window
+        programs_.emplace_back(std::make_unique<Program>(folder.empty() ? app_ : folder));
+        EXPECT_TRUE(programs_.back()->Main()) << "no main window";
+        return *programs_.back();
+    }
+    // Saves, replacing a profile of that name (Yes closes an OK box too); gives the box that ends it.
+    std::wstring SaveAs(const Program& p, const std::wstring& name) {
+        p.SetName(name);
+        p.Click(ids::kSaveButton);
+        const std::wstring box = p.Answer(IDYES);
+        return box.rfind(L"Profile Exist: ", 0) == 0 ? p.Answer() : box;
+    }
+    std::string Calls() const { return Read(state_ / "calls.log"); }  // the double's log
+    fs::path root_, app_, profiles_, state_;
+    std::vector<fs::path> replaced_;
+    std::vector<std::unique_ptr<Program>> programs_;
+};
 
-    RECT client = {};
-    GetClientRect(program->Main(), &client);
-    EXPECT_EQ(client.right - client.left, 3975 / kTwipsPerPixel);
-    EXPECT_EQ(client.bottom - client.top, 4110 / kTwipsPerPixel);
-
-    LONG style = GetWindowLongW(program->Main(), GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
-    CloseProgram(*program);
+TEST_F(e2e, SavesAndLoadsANameWithABlankAndALetterBeyondAscii) {
+    Write(state_ / "state", "address 192.0.2.7\r\n");
+    Program& p = Start();
+    EXPECT_EQ(SaveAs(p, L"Caf\u00e9 Home"), kSaved);
+    EXPECT_EQ(Read(profiles_ / L"Caf\u00e9_Home.txt"), "address 192.0.2.7\r\n");
+    Write(state_ / "state", "address 192.0.2.8\r\n");
+    ASSERT_TRUE(p.Select(L"Caf\u00e9_Home"));
+    p.Click(ids::kLoadButton);
+    EXPECT_EQ(p.Answer(), kLoaded);
+    EXPECT_EQ(Read(state_ / "state"), "address 192.0.2.7\r\n");
 }
-
-// --- load and delete ----------------------------------------------------------------------
-
-TEST_F(e2e, LoadHandsTheProfileToNetshOrSaysWhatStoppedIt) {
-    struct Case {
-        const char* what;
-        const wchar_t* select;  // null: no selection
-        const char* exitCode;   // null: netsh does the work
-        bool vanish;            // the file is deleted after the listing
-        const char* address;    // the profile's address when it loads; null: nothing changes
-        std::wstring failure;   // the box when it does not load
+TEST_F(e2e, RunsOnlyTheSystemsToolsAndLibraries) {
+    for (const wchar_t* tool : {L"netsh.exe", L"ipconfig.exe", L"cmd.exe"})
+        fs::copy_file(kHere / L"e2e_double.exe", app_ / tool);
+    fs::copy_file(kHere / L"libe2e_planted.dll", app_ / L"iphlpapi.dll");
+    SetWine(L"AppDefaults\\Roamwise.exe\\DllOverrides", L"iphlpapi", L"native,builtin");  // the folder first
+    Program& p = Start();
+    EXPECT_EQ(SaveAs(p, L"p"), kSaved);
+    ASSERT_TRUE(p.Select(L"p"));
+    p.Click(ids::kLoadButton);
+    EXPECT_EQ(p.Answer(), kLoaded);
+    p.Click(ids::kSettingsButton);
+    p.Close();  // closing waits for the capture
+    EXPECT_TRUE(p.Ended());
+    EXPECT_EQ(Calls().find("planted"), std::string::npos) << Calls();
+    EXPECT_NE(Calls().find("netsh.exe -f"), std::string::npos) << "the system's netsh did not load";
+}
+TEST_F(e2e, ALongDumpKeepsTheWindowLiveAndRefusesASecondSaveAndDelete) {
+    Write(profiles_ / L"keep.txt", "kept\r\n");
+    Program& p = Start();
+    Write(state_ / "hold", "");
+    p.SetName(L"slow");
+    p.Click(ids::kSaveButton);
+    ASSERT_TRUE(WaitFor([&] { return Calls().find("dump") != std::string::npos; }));
+    EXPECT_EQ(p.Status(), L"   Saving Settings");  // and so the window answers
+    EXPECT_TRUE(p.ClickNow(ids::kSaveButton));
+    EXPECT_TRUE(p.Select(L"keep") && p.ClickNow(ids::kDeleteButton));
+    EXPECT_FALSE(p.Window(kBox, 0)) << p.Answer();
+    p.Click(ids::kAboutButton);
+    EXPECT_EQ(p.Answer().rfind(L"About: ", 0), 0u);
+    EXPECT_EQ(p.Status(), L"   Saving Settings");
+    fs::remove(state_ / "hold");
+    EXPECT_EQ(p.Answer(), kSaved);
+    EXPECT_EQ(Calls().find("dump"), Calls().rfind("dump")) << "a second dump";
+    EXPECT_EQ(Read(profiles_ / L"keep.txt"), "kept\r\n");
+}
+TEST_F(e2e, ClosingWhileAToolRunsEndsWithoutABoxAndKeepsTheProfile) {
+    Replace(L"ipconfig.exe");
+    for (const int button : {ids::kSaveButton, ids::kLoadButton, ids::kSettingsButton}) {  // dump, load, capture
+        SCOPED_TRACE(button);
+        DeleteKey();
+        fs::remove(state_ / "hold");
+        Write(profiles_ / L"home.txt", "old\r\n");
+        Write(state_ / "state", "new\r\n");
+        Program& p = Start();
+        Write(state_ / "hold", "");
+        const size_t runs = Calls().size();
+        p.SetName(L"home");
+        EXPECT_TRUE(p.Select(L"home"));
+        p.Click(button);
+        EXPECT_TRUE(button != ids::kSaveButton || p.Answer(IDYES).rfind(L"Profile Exist: ", 0) == 0);
+        ASSERT_TRUE(WaitFor([&] { return Calls().size() > runs; })) << "the tool never started";
+        p.Close();
+        fs::remove(state_ / "hold");
+        EXPECT_TRUE(p.Ended()) << "still running: " << p.Answer();
+        const std::string kept = Read(profiles_ / L"home.txt");
+        EXPECT_TRUE(kept == "old\r\n" || (button == ids::kSaveButton && kept == "new\r\n")) << kept;
+        EXPECT_NE(Setting(L"FormLeft"), L"");
+    }
+}
+TEST_F(e2e, ABlockedSaveIsNotReportedAsSaved) {
+    fs::create_directories(profiles_ / L"x.txt");
+    Program& p = Start();
+    const std::wstring box = SaveAs(p, L"x");
+    EXPECT_NE(box.find(L"could not be saved"), std::wstring::npos) << box;
+    EXPECT_TRUE(WaitFor([&] { return p.Status().rfind(L" Active IP: ", 0) == 0; })) << p.Status();
+}
+TEST_F(e2e, ViewerShowsIpconfigsOemText) {
+    Replace(L"ipconfig.exe");
+    Write(state_ / "state", "Verbindung l\x84" "uft \x81" "ber\r\n");  // code page 437
+    Program& p = Start();
+    p.Click(ids::kSettingsButton);
+    const HWND text = GetDlgItem(p.Window(kViewer), ids::kSettingsText);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(text) == L"Verbindung l\u00e4uft \u00fcber\r\n"; })) << TextOf(text);
+}
+TEST_F(e2e, PositionsAreStoredOnClosingAndAtSessionEndAndComeBack) {
+    const auto twips = [](HWND w) {  // "left top " as stored: 15 twips to the pixel at 96 DPI
+        RECT r = {};
+        GetWindowRect(w, &r);
+        return std::to_wstring(r.left * 15) + L" " + std::to_wstring(r.top * 15) + L" ";
     };
-    const std::wstring failed = L"The network settings could not be loaded: netsh ended with exit code ";
-    const Case cases[] = {
-        {"nothing selected", nullptr, nullptr, false, nullptr, L"Select a profile to load"},
-        {"Office", L"Office", nullptr, false, "192.0.2.22", L""},
-        {"home", L"home", nullptr, false, "192.0.2.21", L""},
-        {"netsh fails with 2", L"home", "2", false, nullptr, failed + L"2."},
-        {"netsh fails with 5", L"home", "5", false, nullptr, failed + L"5."},
-        {"profile gone", L"gone", nullptr, true, nullptr, failed + L"1."},
-    };
-    WriteProfile(L"gone", Reference("192.0.2.23"));
-    WriteProfile(L"home", Reference("192.0.2.21"));
-    WriteProfile(L"Office", Reference("192.0.2.22"));
-    const std::vector<std::wstring> listed = {L"gone", L"home", L"Office"};
-    double_->SetAddress("192.0.2.10");
-    Roamwise* program = Launch();
-    ASSERT_TRUE(program);
-    const bool connected = program->Status() != L" Active IP: Not Connected";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string addressBefore = double_->Address();
-        const size_t callsBefore = double_->Calls().size();
-        DeleteFileW((double_->Dir() + L"\\exit_code").c_str());
-        if (c.exitCode) double_->SetControl(L"exit_code", c.exitCode);
-        if (c.select) {
-            ASSERT_TRUE(program->Select(c.select));
-        }
-        if (c.vanish) {
-            ASSERT_TRUE(DeleteFileW(ProfileFile(c.select).c_str()));
-        }
-        program->Click(ids::kCmdLoad);
-        auto box = program->WaitBox();
-        ASSERT_TRUE(box) << "no message after loading";
-        EXPECT_TRUE(box->hasOk && !box->hasYesNo);
-        if (!c.address) {
-            EXPECT_EQ(box->title, kTitle);
-            EXPECT_EQ(box->text, c.failure);
-        } else if (connected) {
-            EXPECT_EQ(box->title, kTitle);
-            EXPECT_EQ(box->text, L"Network Settings Loaded");
+    for (const bool sessionEnd : {false, true}) {
+        SCOPED_TRACE(sessionEnd ? "session end" : "closing");
+        programs_.clear();  // the copy the row before restarted
+        DeleteKey();
+        Program& p = Start();
+        p.Click(ids::kSettingsButton);
+        const HWND main = p.Main(), viewer = p.Window(kViewer);
+        SetWindowPos(main, nullptr, 150, 120 - 60 * sessionEnd, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(viewer, nullptr, 350 - 60 * sessionEnd, 270, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        const std::wstring where = twips(main) + twips(viewer);
+        ASSERT_EQ(where, sessionEnd ? L"2250 900 4350 4050 " : L"2250 1800 5250 4050 ");
+        if (sessionEnd) {
+            DWORD_PTR mayEnd = 0;
+            EXPECT_TRUE(Send(main, WM_QUERYENDSESSION, 0, 0, &mayEnd) && mayEnd);
+            EXPECT_TRUE(Send(main, WM_ENDSESSION, TRUE, 0));
+            EXPECT_FALSE(p.Window(kBox, 0)) << p.Answer();
+            programs_.pop_back();  // Windows ends it now; so does the test
         } else {
-            EXPECT_EQ(box->title, L"Network Error");
-            EXPECT_EQ(box->text,
-                      L"There is no active connection to change.\rPlease connect to a network before loading a Profile.");
+            p.Close();
+            EXPECT_TRUE(p.Ended());
         }
-        EXPECT_EQ(double_->Address(), c.address ? c.address : addressBefore);
-        auto calls = double_->Calls();
-        if (!c.select) {
-            EXPECT_EQ(calls.size(), callsBefore);
-        } else {
-            ASSERT_EQ(calls.size(), callsBefore + 1);
-            const std::wstring shortProfiles = driver::ShortPath(Profiles());
-            ASSERT_FALSE(shortProfiles.empty());
-            EXPECT_EQ(std::vector<std::wstring>(calls.back().begin() + 1, calls.back().end()),
-                      (std::vector<std::wstring>{L"-f", shortProfiles + L"\\" + c.select + L".txt"}));
-        }
-        EXPECT_TRUE(program->Answer(*box, IDOK));
-        ASSERT_TRUE(program->Settle());
-        EXPECT_TRUE(program->Boxes().empty()) << DescribeAll(program->Boxes());
-        EXPECT_TRUE(IsActiveIpStatus(program->Status()));
-        EXPECT_EQ(program->ListItems(), listed);
-    }
-    EXPECT_EQ(Content(L"home"), Reference("192.0.2.21"));
-    ExpectOnlyOwnFiles();
-    CloseProgram(*program);
-}
-
-TEST_F(e2e, DeleteAsksAndRemovesOnlyThatProfile) {
-    struct Case {
-        const char* what;
-        const wchar_t* select;  // null: no selection
-        bool vanish;            // the file is deleted after the listing
-        int answer;             // to the question
-        const wchar_t* title;   // of the box that follows; null: none
-        std::wstring text;
-        std::vector<std::wstring> listed;  // afterwards
-        std::vector<std::wstring> files;
-    };
-    const Case cases[] = {
-        {"nothing selected", nullptr, false, 0, L"Roamwise", L"Please select a profile to delete",
-         {L"gone", L"home", L"Office", L"work"}, {L"Office.txt", L"gone.txt", L"home.txt", L"work.txt"}},
-        {"No", L"home", false, IDNO, nullptr, L"",
-         {L"gone", L"home", L"Office", L"work"}, {L"Office.txt", L"gone.txt", L"home.txt", L"work.txt"}},
-        {"Yes, read-only", L"home", false, IDYES, nullptr, L"",
-         {L"gone", L"Office", L"work"}, {L"Office.txt", L"gone.txt", L"work.txt"}},
-        {"Yes", L"work", false, IDYES, nullptr, L"", {L"gone", L"Office"}, {L"Office.txt", L"gone.txt"}},
-        {"Yes, file gone", L"gone", true, IDYES, L"cmdDelete", L"Error: 2. " + SystemMessage(2),
-         {L"gone", L"Office"}, {L"Office.txt"}},
-    };
-    for (const wchar_t* name : {L"gone", L"home", L"Office", L"work"}) WriteProfile(name, Narrow(name) + "\r\n");
-    ASSERT_TRUE(SetFileAttributesW(ProfileFile(L"home").c_str(), FILE_ATTRIBUTE_READONLY));
-    Roamwise* program = Launch();
-    ASSERT_TRUE(program);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.select) {
-            ASSERT_TRUE(program->Select(c.select));
-        }
-        if (c.vanish) {
-            ASSERT_TRUE(DeleteFileW(ProfileFile(c.select).c_str()));
-        }
-        program->Click(ids::kCmdDelete);
-        if (c.select) {
-            auto question = program->WaitBox();
-            ASSERT_TRUE(question);
-            EXPECT_EQ(question->text, L"Are you sure you want to delete " + std::wstring(c.select));
-            EXPECT_EQ(question->title, kTitle);
-            EXPECT_TRUE(question->hasYesNo);
-            EXPECT_EQ(program->Status(), L"   Deleting profile: " + std::wstring(c.select));
-            ASSERT_TRUE(program->Answer(*question, c.answer));
-        }
-        if (c.title) {
-            auto box = program->WaitBox();
-            ASSERT_TRUE(box);
-            EXPECT_EQ(box->title, c.title);
-            EXPECT_EQ(box->text, c.text);
-            EXPECT_TRUE(box->hasOk && !box->hasYesNo);
-            ASSERT_TRUE(program->Answer(*box, IDOK));
-        }
-        ASSERT_TRUE(program->Settle());
-        EXPECT_TRUE(program->Boxes().empty()) << DescribeAll(program->Boxes());
-        const std::wstring status = program->Status();
-        if (!c.vanish) {
-            EXPECT_TRUE(IsActiveIpStatus(status) || status == L" Active IP: 127.0.0.1") << Narrow(status);
-        }
-        EXPECT_EQ(program->ListItems(), c.listed);
-        if (c.answer == IDYES && !c.title) {
-            EXPECT_EQ(program->ListSelection(), LB_ERR);
-        }
-        EXPECT_EQ(driver::DirectoryNames(Profiles()), c.files);
-    }
-    EXPECT_EQ(Content(L"Office"), "Office\r\n");
-    ExpectOnlyOwnFiles();
-    CloseProgram(*program);
-}
-
-// --- version gate and About ---------------------------------------------------------------------
-
-TEST_F(e2e, VersionGateRefusesWindows9x) {
-    struct Case {
-        const wchar_t* version;
-        bool refused;
-    };
-    const Case cases[] = {
-        {L"win95", true}, {L"win98", true}, {L"win2k", false}, {L"winxp", false}, {L"win10", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(Narrow(c.version));
-        driver::SetWineVersion(c.version);
-        Roamwise* program = Start();
-        ASSERT_TRUE(program);
-        if (c.refused) {
-            auto box = program->WaitBox();
-            ASSERT_TRUE(box) << "no refusal";
-            EXPECT_EQ(box->text, L"This program requires Windows 2000 and higher. Sorry");
-            EXPECT_EQ(box->title, kTitle);
-            EXPECT_TRUE(box->hasOk && !box->hasYesNo);
-            EXPECT_FALSE(program->FindVisible(ROAMWISE_MAIN_CLASS));
-            EXPECT_TRUE(program->Answer(*box, IDOK));
-            EXPECT_TRUE(program->WaitExit()) << "the program went on after the refusal";
-            EXPECT_FALSE(driver::SettingsKeyExists());
-            EXPECT_FALSE(driver::FileExists(BatchFile()));
-            EXPECT_FALSE(driver::FileExists(app_ + L"\\ipinfo.txt"));
-        } else {
-            ASSERT_TRUE(program->WaitMainWindow()) << Describe(program->WaitBox(0));
-            EXPECT_TRUE(program->Boxes().empty());
-            EXPECT_TRUE(driver::FileExists(app_ + L"\\ipinfo.txt"));
-            CloseProgram(*program);
-        }
-        driver::ClearWineVersion();
-        driver::DeleteSettingsKey();
-        DeleteFileW(BatchFile().c_str());
-        DeleteFileW((app_ + L"\\ipinfo.txt").c_str());
+        std::wstring stored;
+        for (const wchar_t* name : {L"FormLeft", L"FormTop", L"Form2Left", L"Form2Top"}) stored += Setting(name) + L" ";
+        EXPECT_EQ(stored, where);
+        Program& again = Start();
+        again.Click(ids::kSettingsButton);
+        EXPECT_EQ(twips(again.Main()) + twips(again.Window(kViewer)), where);
     }
 }
-
-TEST_F(e2e, AboutBoxShowsFiveLines) {
-    Roamwise* program = Launch();
-    ASSERT_TRUE(program);
-    program->Click(ids::kCommand1);
-    auto box = program->WaitBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, L"About");
-    EXPECT_TRUE(box->hasOk && !box->hasYesNo);
-    EXPECT_EQ(box->text.find(L'\n'), std::wstring::npos);
-    auto lines = driver::Split(box->text, L'\r');
-    ASSERT_EQ(lines.size(), 5u) << Describe(box);
-    EXPECT_EQ(lines[0], L"Roamwise ver.1.0");
-    EXPECT_EQ(lines[3], L"Comments, Questions:");
-    const std::wstring mail = L"     E-Mail: ";
-    EXPECT_EQ(lines[4].compare(0, mail.size(), mail), 0) << Narrow(lines[4]);
-    EXPECT_GT(lines[4].size(), mail.size()) << "no address after \"E-Mail: \"";
-    EXPECT_TRUE(program->Answer(*box, IDOK));
-    CloseProgram(*program);
+TEST_F(e2e, ASecondCopyFromTheSameFolderHandsOverToTheFirst) {
+    fs::copy_file(app_ / L"Roamwise.exe", root_ / L"Roamwise.exe");
+    const HWND first = Start().Main();
+    Start(root_);  // a copy in another folder starts normally
+    ASSERT_NE(GetForegroundWindow(), first);
+    const auto files = [&] {
+        std::string all;
+        for (const wchar_t* name : {L"Settings.bat", L"ipinfo.txt"})
+            all += Read(app_ / name) + std::to_string(fs::last_write_time(app_ / name).time_since_epoch().count());
+        return std::hash<std::string>()(all);
+    };
+    const size_t before = files();
+    EXPECT_TRUE(Program(app_).Ended());
+    EXPECT_EQ(files(), before);
+    EXPECT_FALSE(DeleteKey()) << "the registry was written";  // neither copy has closed
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == first; }));
+}
+TEST_F(e2e, RefusesWindows9x) {
+    for (const wchar_t* version : {L"win95", L"win98"}) {
+        SCOPED_TRACE(version);
+        SetWine(L"AppDefaults\\Roamwise.exe", L"Version", version);
+        Program p(app_);
+        EXPECT_TRUE(p.Window(kBox) && !p.Window(ROAMWISE_MAIN_CLASS, 0));
+        EXPECT_EQ(p.Answer(), L"Roamwise: This program requires Windows 2000 and higher. Sorry");
+        EXPECT_TRUE(p.Ended());
+        EXPECT_FALSE(DeleteKey() || fs::exists(app_ / L"Settings.bat") || fs::exists(app_ / L"ipinfo.txt"));
+    }
+    SetWine(L"AppDefaults\\Roamwise.exe", L"Version", L"win2k");
+    Start();
+}
+TEST_F(e2e, ActiveAddress) {  // run in a network namespace by namespace-test.sh, which says what to expect
+    wchar_t expected[64] = L"";
+    if (!GetEnvironmentVariableW(L"ROAMWISE_EXPECT_STATUS", expected, 64)) GTEST_SKIP() << "outside a namespace";
+    Program& p = Start();
+    EXPECT_TRUE(WaitFor([&] { return p.Status() == expected; })) << p.Status();
 }
 
-// --- the active address in a network namespace ------------------------------------------------------
-
-// Run by the namespace scripts, which set ROAMWISE_EXPECT_STATUS; skipped otherwise.
-TEST_F(e2e, ActiveIpStatusInNamespace) {
-    wchar_t expected[256] = {};
-    if (GetEnvironmentVariableW(L"ROAMWISE_EXPECT_STATUS", expected, 256) == 0)
-        GTEST_SKIP() << "runs only inside a network namespace made by its script";
-    Roamwise* program = Launch();
-    ASSERT_TRUE(program);
-    EXPECT_EQ(program->Status(), expected);
-    CloseProgram(*program);
-}
-
-}  // namespace
+}  // namespace e2e
