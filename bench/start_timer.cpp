@@ -2,9 +2,10 @@
 // Starts each program in turn, RUNS times over (after one warm-up round that
 // is not counted), and times each start from CreateProcess to the first
 // visible top-level window of that process. Then closes the window and waits
-// for the process to end. A program given as "tool:COMMAND LINE" is started
-// instead as Roamwise starts its tools (hidden, with a console of its own, in
-// the system directory) and timed until it ends. Prints one line per program:
+// for the process to end. A program given as "tool-console:COMMAND LINE" is
+// started instead as a tool (hidden, in the system directory) with a console
+// of its own, "tool-nowindow:..." with CREATE_NO_WINDOW, "tool-detached:..."
+// with DETACHED_PROCESS, and timed until it ends. Prints one line per program:
 //   <program> <median ms> <min ms> <max ms> <runs>
 // A program that shows a message box, ends, or shows nothing within 60 s
 // fails the whole run (exit code 1): its figure would mean nothing.
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -103,7 +105,7 @@ double TimeOneStart(const std::wstring& exe) {
 }
 
 // Milliseconds from the start of a hidden tool to its end.
-double TimeOneTool(const std::wstring& commandLine) {
+double TimeOneTool(const std::wstring& commandLine, DWORD flags) {
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
     wchar_t system[MAX_PATH] = {};
@@ -114,7 +116,7 @@ double TimeOneTool(const std::wstring& commandLine) {
     si.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION pi = {};
     const LONGLONG start = Now();
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, system, &si,
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, system, &si,
                         &pi)) {
         std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", commandLine.c_str(), GetLastError());
         return -1;
@@ -132,7 +134,16 @@ double TimeOneTool(const std::wstring& commandLine) {
 }
 
 double TimeOne(const std::wstring& program) {
-    if (program.compare(0, 5, L"tool:") == 0) return TimeOneTool(program.substr(5));
+    static const struct {
+        const wchar_t* prefix;
+        DWORD flags;
+    } kTools[] = {{L"tool-console:", CREATE_NEW_CONSOLE},
+                  {L"tool-nowindow:", CREATE_NO_WINDOW},
+                  {L"tool-detached:", DETACHED_PROCESS}};
+    for (const auto& tool : kTools) {
+        const size_t n = wcslen(tool.prefix);
+        if (program.compare(0, n, tool.prefix) == 0) return TimeOneTool(program.substr(n), tool.flags);
+    }
     return TimeOneStart(program);
 }
 

@@ -1,6 +1,6 @@
 // wait_timer APPDIR DOUBLEDIR
-// Starts APPDIR\Roamwise.exe (whose netsh is the test double, told by
-// DOUBLEDIR\delay_ms to take its time), and once the main window shows:
+// Starts APPDIR\Roamwise.exe with the netsh double (tool_double) told by
+// DOUBLEDIR\delay_ms to take its time, and once the main window shows:
 //   - reports the program's memory after start-up (GetProcessMemoryInfo);
 //   - writes DOUBLEDIR\ready and waits up to 30 s for DOUBLEDIR\go, so that
 //     the caller can read the same process from the host side;
@@ -8,16 +8,15 @@
 //     "Settings Saved" shows, with the program's CPU time (GetProcessTimes)
 //     over that span and over 2 s in the middle of the tool's run, when the
 //     program does nothing but wait.
-// Prints "<name> <value>" lines. Exits 1 when the save does not complete.
+// Prints "<name> <value>" lines. Exits 1 when a save does not complete.
 #include <windows.h>
 #include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "control_ids.h"
-#include "driver.h"
 
 namespace {
 
@@ -34,16 +33,60 @@ double CpuSeconds(HANDLE process) {
     return value(kernel) + value(user);
 }
 
-LONGLONG Now() {
-    LARGE_INTEGER t;
+double Seconds() {
+    LARGE_INTEGER t, f;
     QueryPerformanceCounter(&t);
-    return t.QuadPart;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-double Seconds(LONGLONG ticks) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(ticks) / static_cast<double>(f.QuadPart);
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+    for (DWORD waited = 0; waited < ms; waited += 20) {
+        if (done()) return true;
+        Sleep(20);
+    }
+    return done();
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+long Lines(const std::wstring& path) {
+    long n = 0;
+    if (FILE* f = _wfopen(path.c_str(), L"r")) {
+        for (int c; (c = std::fgetc(f)) != EOF;) n += c == '\n';
+        std::fclose(f);
+    }
+    return n;
+}
+
+struct Search {
+    DWORD pid;
+    const wchar_t* cls;
+    HWND found;
+};
+
+BOOL CALLBACK Match(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    wchar_t name[64] = {};
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameW(hwnd, name, 64);
+    if (owner != s->pid || !IsWindowVisible(hwnd) || lstrcmpW(name, s->cls) != 0) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+// The first visible top-level window of a process with the given class.
+HWND FindWindowOf(DWORD pid, const wchar_t* cls) {
+    Search search = {pid, cls, nullptr};
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    return text;
 }
 
 }  // namespace
@@ -54,75 +97,66 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring appDir = argv[1], doubleDir = argv[2];
-    driver::Roamwise app;
-    if (!app.Start(appDir, doubleDir) || !app.WaitMainWindow()) {
+    SetEnvironmentVariableW(L"ROAMWISE_BENCH_DIR", doubleDir.c_str());
+    std::wstring exe = appDir + L"\\Roamwise.exe", line = L"\"" + exe + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    HWND main = nullptr;
+    if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, appDir.c_str(), &si, &pi) ||
+        !WaitUntil([&] { return (main = FindWindowOf(pi.dwProcessId, ROAMWISE_MAIN_CLASS)) != nullptr; }, 60000)) {
         std::fprintf(stderr, "Roamwise did not show its window\n");
         return 1;
     }
-    app.Settle();
     Sleep(1000);  // let the start-up's child processes and first paint finish
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.Pid());
-    if (!process) {
-        std::fprintf(stderr, "cannot open the process (error %lu)\n", GetLastError());
-        return 1;
-    }
-
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
+    if (GetProcessMemoryInfo(pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
         std::printf("private_bytes %llu\n", static_cast<unsigned long long>(memory.PrivateUsage));
         std::printf("working_set_bytes %llu\n", static_cast<unsigned long long>(memory.WorkingSetSize));
     }
-    std::printf("startup_cpu_s %.3f\n", CpuSeconds(process));
     std::fflush(stdout);
-
-    driver::WriteBytes(doubleDir + L"\\ready", "1");
-    driver::WaitUntil([&] { return driver::FileExists(doubleDir + L"\\go"); }, 30000);
+    if (FILE* ready = _wfopen((doubleDir + L"\\ready").c_str(), L"w")) std::fclose(ready);
+    WaitUntil([&] { return FileExists(doubleDir + L"\\go"); }, 30000);
 
     // Several saves, their times summed: the process times Wine reports for
     // another process move in 10 ms steps.
     const std::wstring log = doubleDir + L"\\calls.log";
-    auto calls = [&] {
-        const auto text = driver::ReadBytes(log);
-        return text ? std::count(text->begin(), text->end(), '\n') : 0;
-    };
     double saveWall = 0, saveCpu = 0, steadyWall = 0, steadyCpu = 0;
     int result = 0;
     for (int i = 1; i <= kSaves && result == 0; ++i) {
         const std::wstring name = L"bench" + std::to_wstring(i);
-        const auto callsBefore = calls();
-        const double cpuBefore = CpuSeconds(process);
-        const LONGLONG start = Now();
-        app.SetName(name);
-        app.Click(roamwise::ids::kCmdSave);
+        const long callsBefore = Lines(log);
+        const double cpuBefore = CpuSeconds(pi.hProcess), start = Seconds();
+        SetDlgItemTextW(main, roamwise::ids::kNameBox, name.c_str());
+        PostMessageW(GetDlgItem(main, roamwise::ids::kSaveButton), BM_CLICK, 0, 0);
         // The double logs its call, then sleeps: from then on the program
         // only waits.
-        driver::WaitUntil([&] { return calls() > callsBefore; }, 60000);
-        const double cpuWaitStart = CpuSeconds(process);
-        const LONGLONG waitStart = Now();
+        WaitUntil([&] { return Lines(log) > callsBefore; }, 60000);
+        const double cpuWaitStart = CpuSeconds(pi.hProcess), waitStart = Seconds();
         Sleep(kSteadyMs);
-        steadyCpu += CpuSeconds(process) - cpuWaitStart;
-        steadyWall += Seconds(Now() - waitStart);
-        const std::optional<driver::Box> box = app.WaitBox(60000);
-        saveWall += Seconds(Now() - start);
-        saveCpu += CpuSeconds(process) - cpuBefore;
-        if (!box || box->text != L"Settings Saved" ||
-            !driver::FileExists(appDir + L"\\Profiles\\" + name + L".txt")) {
+        steadyCpu += CpuSeconds(pi.hProcess) - cpuWaitStart;
+        steadyWall += Seconds() - waitStart;
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindWindowOf(pi.dwProcessId, L"#32770")) != nullptr; }, 60000);
+        saveWall += Seconds() - start;
+        saveCpu += CpuSeconds(pi.hProcess) - cpuBefore;
+        if (!box || BoxText(box) != L"Settings Saved" || !FileExists(appDir + L"\\Profiles\\" + name + L".txt")) {
             std::fprintf(stderr, "save %d did not complete\n", i);
             result = 1;
-        } else {
-            app.Answer(*box, IDOK);
+        }
+        if (box) {
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            WaitUntil([&] { return !IsWindow(box); }, 10000);
         }
     }
     if (result == 0) {
-        std::printf("saves %d\n", kSaves);
-        std::printf("save_wall_s %.3f\n", saveWall);
-        std::printf("save_cpu_s %.3f\n", saveCpu);
-        std::printf("steady_wall_s %.3f\n", steadyWall);
-        std::printf("steady_cpu_s %.3f\n", steadyCpu);
+        std::printf("saves %d\nsave_wall_s %.3f\nsave_cpu_s %.3f\n", kSaves, saveWall, saveCpu);
+        std::printf("steady_wall_s %.3f\nsteady_cpu_s %.3f\n", steadyWall, steadyCpu);
     }
-    CloseHandle(process);
-    app.Close();
-    if (!app.WaitExit(20000)) app.Kill();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
     return result;
 }

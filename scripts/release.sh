@@ -2,11 +2,14 @@
 # Builds the shipped 32-bit Roamwise.exe and writes dist/Roamwise-<version>.zip
 # holding Roamwise.exe, an empty Profiles folder and README.txt.
 #
-# The build is made from the last commit (git archive HEAD) in a fresh tree,
-# so that edits in progress never reach a release; outside a git checkout the
-# sources are taken as they are. --worktree builds the working tree instead.
-# Prints the zip's path. The build tree is $ROAMWISE_BUILD/release (default
-# build/release); the zip goes to dist/ (or $ROAMWISE_DIST).
+# The build is made from the last commit (git archive HEAD) in a fresh tree
+# ($ROAMWISE_BUILD/release-head, default build/release-head), so that edits in
+# progress never reach a release; outside a git checkout the sources are taken
+# as they are. --worktree builds the working tree instead, in the tree that
+# scripts/test.sh checks and scripts/run.sh runs ($ROAMWISE_BUILD/release).
+# Both use the win32-thread compilers (cmake/toolchain-mingw-i686-release.cmake)
+# and size optimisation. Prints the zip's path; the zip goes to dist/ (or
+# $ROAMWISE_DIST).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ROAMWISE_BUILD:-$root/build}"
@@ -16,12 +19,13 @@ from_head=1
 
 "$root/scripts/setup.sh" >&2
 
-work="$build/release"
-rm -rf "$work"
-mkdir -p "$work"
 src="$root"
+tree="$build/release"
 if [ "$from_head" -eq 1 ] && git -C "$root" rev-parse --verify -q HEAD >/dev/null; then
+    work="$build/release-head"
+    rm -rf "$work"
     src="$work/src"
+    tree="$work/build"
     mkdir -p "$src"
     git -C "$root" archive HEAD | tar -x -C "$src"
     if [ -n "$(git -C "$root" status --porcelain -- src resources cmake CMakeLists.txt)" ]; then
@@ -33,13 +37,14 @@ version=$(sed -n 's/^project(Roamwise VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLis
 [ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
 
 # Smallest code: a tool that waits on others gains nothing from -O3.
-cmake -S "$src" -B "$work/win32" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DROAMWISE_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw-i686.cmake" >/dev/null
-cmake --build "$work/win32" --target Roamwise >/dev/null
+cmake -S "$src" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DROAMWISE_WINE_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw-i686-release.cmake" >/dev/null
+cmake --build "$tree" --target Roamwise >/dev/null
 
-stage="$work/stage"
+stage="$build/release-stage"
+rm -rf "$stage"
 mkdir -p "$stage/Profiles"
-i686-w64-mingw32-strip -o "$stage/Roamwise.exe" "$work/win32/Roamwise.exe"
+i686-w64-mingw32-strip -o "$stage/Roamwise.exe" "$tree/Roamwise.exe"
 bash "$src/scripts/check-release.sh" "$stage/Roamwise.exe" >&2
 # Notepad on Windows 2000 and XP wants CR LF line ends.
 sed 's/\r$//; s/$/\r/' "$src/resources/README-Windows.txt" >"$stage/README.txt"

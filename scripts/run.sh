@@ -4,7 +4,8 @@
 #   scripts/run.sh --headless  (also when there is no display) runs it under a
 #                              private Xvfb, saves screenshots of both windows,
 #                              closes it and prints where the pictures are
-# Profiles and settings persist in $ROAMWISE_BUILD/run (default build/run).
+# Profiles and settings persist in $ROAMWISE_BUILD/run (default build/run);
+# --headless starts from a fresh copy each time, as a first run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ROAMWISE_BUILD:-$root/build}"
@@ -14,18 +15,23 @@ headless=0
 "$root/scripts/setup.sh"
 . "$root/scripts/wine-lib.sh"
 
-# The shipped 32-bit program where this kernel runs 32-bit code, else the
-# 64-bit build of the same sources.
-if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    tree="$build/app-win32"; toolchain=i686
+# The shipped 32-bit program (the tree scripts/test.sh checks) where this
+# kernel runs 32-bit code, else the 64-bit build of the same sources.
+if wine_runs_32bit; then
+    tree="$build/release"
+    cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DROAMWISE_WINE_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686-release.cmake" >/dev/null
 else
-    tree="$build/app-win64"; toolchain=x86_64
+    tree="$build/app-win64"
+    cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DROAMWISE_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" >/dev/null
 fi
-cmake -S "$root" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DROAMWISE_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$toolchain.cmake" >/dev/null
 cmake --build "$tree" --target Roamwise >/dev/null
 
+# With a display, profiles and settings persist in build/run; the pictures
+# show a first run, so --headless starts from a fresh copy every time.
 state="$build/run"
+[ "$headless" -eq 1 ] && state="$build/run-headless" && rm -rf "$state"
 app="$state/Roamwise"
 shots="$build/screenshots"
 mkdir -p "$app/Profiles" "$shots"
@@ -50,6 +56,9 @@ wine_start_server
 pid=$!
 main=$(x_find_window Roamwise)
 sleep 1
+# No window manager: each Wine window is an X window exactly its window
+# rectangle, title bar and border drawn by Wine, so a shot of the X window
+# is the window whole.
 import -display "$DISPLAY" -window "$main" "$shots/roamwise-main.png"
 
 # The focus starts in the profile list; five tabs reach the magnifying glass.

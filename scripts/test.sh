@@ -1,39 +1,55 @@
 #!/usr/bin/env bash
 # Builds Roamwise and runs every test:
 #   1. the core's tests, natively;
-#   2. the shipped 32-bit Roamwise.exe's release checks;
-#   3. the Windows tests (adapters and end to end) under Wine and Xvfb, from a
-#      64-bit build of the same sources: wine64 runs on every machine here,
-#      while 32-bit Wine needs a kernel that runs 32-bit code.
+#   2. the release checks of the shipped 32-bit Roamwise.exe (win32-thread
+#      compilers, the build that ships);
+#   3. the Windows tests (adapters and end to end) under Wine and Xvfb. Where
+#      the kernel runs 32-bit code: a 32-bit build of the tests under 32-bit
+#      Wine, the end-to-end tests driving the shipped Roamwise.exe itself.
+#      Elsewhere: a 64-bit build of the same sources under wine64.
 # Build trees go to $ROAMWISE_BUILD (default: build/ in the source tree).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ROAMWISE_BUILD:-$root/build}"
 
 "$root/scripts/setup.sh" || exit 1
+. "$root/scripts/wine-lib.sh"
 
-configure() {  # configure DIR [cmake args...]
-    local dir="$1"
-    shift
-    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null &&
+configure() {  # configure DIR BUILD_TYPE [cmake args...]
+    local dir="$1" type="$2"
+    shift 2
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null &&
         cmake --build "$dir" -- -j2 >"$dir.build.log" 2>&1 ||
         { cat "$dir.build.log"; echo "build failed: $dir" >&2; return 1; }
 }
 
 mkdir -p "$build"
 export ROAMWISE_WINE_TEMPLATE="$build/wine-template"
-configure "$build/native" || exit 1
-configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" -DROAMWISE_WINE_TESTS=OFF || exit 1
-configure "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" || exit 1
+configure "$build/native" Release || exit 1
+# The shipped program, built as scripts/release.sh builds it.
+configure "$build/release" MinSizeRel -DROAMWISE_WINE_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686-release.cmake" || exit 1
+if wine_runs_32bit; then
+    windows="$build/win32"
+    what="32-bit build under 32-bit Wine, end to end on the shipped Roamwise.exe"
+    configure "$windows" Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+        -DROAMWISE_WINE_TESTS=ON -DROAMWISE_EXE="$build/release/Roamwise.exe" || exit 1
+else
+    windows="$build/win64"
+    what="64-bit build under wine64 (this kernel runs no 32-bit code)"
+    configure "$windows" Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+        -DROAMWISE_WINE_TESTS=ON || exit 1
+fi
 
 status=0
 echo "== core tests"
 ctest --test-dir "$build/native" --output-on-failure || status=1
 echo "== release checks"
-ctest --test-dir "$build/win32" --output-on-failure || status=1
+ctest --test-dir "$build/release" --output-on-failure || status=1
 
-echo "== Windows tests under Wine"
-"$root/scripts/wine-session.sh" start "$build/win64" || exit 1
-trap '"$root/scripts/wine-session.sh" stop "$build/win64"' EXIT
-ctest --test-dir "$build/win64" --output-on-failure --timeout 300 || status=1
+echo "== Windows tests: $what"
+"$root/scripts/wine-session.sh" start "$windows" || exit 1
+trap '"$root/scripts/wine-session.sh" stop "$windows"' EXIT
+ctest --test-dir "$windows" --output-on-failure --timeout 300 || status=1
+echo "Windows tests ran: $what"
 exit $status

@@ -2,10 +2,20 @@
 # Source it; every function takes explicit paths and leaves no global state
 # behind except the variables it documents.
 
-# The 64-bit loader, called directly: Debian's wrapper prefers the 32-bit
-# loader when it is installed, and some kernels run no 32-bit code at all.
-ROAMWISE_WINE="${ROAMWISE_WINE:-/usr/lib/wine/wine64}"
-[ -x "$ROAMWISE_WINE" ] || ROAMWISE_WINE="$(command -v wine64 || command -v wine)"
+# The loader, called directly rather than through Debian's wrapper. Where the
+# kernel runs 32-bit code and wine32 is installed, the 32-bit loader: it runs
+# the shipped i686 exe as a real 32-bit process (and hands 64-bit programs to
+# wine64 itself). Elsewhere only the 64-bit loader works.
+# ROAMWISE_WINE64_ONLY=1 takes the 64-bit way here too, as on such a machine.
+ROAMWISE_WINE64=/usr/lib/wine/wine64
+wine_runs_32bit() {
+    [ -z "${ROAMWISE_WINE64_ONLY:-}" ] && [ -x /usr/lib/wine/wine ] &&
+        /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+if [ -z "${ROAMWISE_WINE:-}" ]; then
+    ROAMWISE_WINE="$ROAMWISE_WINE64"
+    wine_runs_32bit && ROAMWISE_WINE=/usr/lib/wine/wine
+fi
 export WINELOADER="$ROAMWISE_WINE"
 wine() { "$ROAMWISE_WINE" "$@"; }
 
@@ -18,10 +28,15 @@ wine_env() {  # wine_env PREFIX HOME
 # A fresh template prefix, made once per build tree.
 wine_template() {  # wine_template TEMPLATE_DIR HOME
     local template="$1"
-    [ -f "$template/.roamwise-ready" ] && return 0
+    local marlett="$template/drive_c/windows/Fonts/marlett.ttf"
+    [ -f "$template/.roamwise-ready" ] && [ -f "$marlett" ] && return 0
     rm -rf "$template"
     (
         wine_env "$template" "$2"
+        # 64-bit wineboot makes a WoW64 prefix: syswow64 is the 32-bit
+        # programs' system folder.
+        ROAMWISE_WINE="$ROAMWISE_WINE64"
+        export WINELOADER="$ROAMWISE_WINE64"
         DISPLAY= wine wineboot -i </dev/null >/dev/null 2>&1
         # No window manager runs under Xvfb; unmanaged windows hide without delay.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
@@ -29,6 +44,9 @@ wine_template() {  # wine_template TEMPLATE_DIR HOME
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
         wineserver -w
     ) || return 1
+    # Title bars draw their buttons with Marlett; this Wine does not look in
+    # fonts-wine's folder, and without it the close button is a letter "r".
+    cp /usr/share/wine/fonts/marlett.ttf "$marlett" || return 1
     [ -f "$template/system.reg" ] || { echo "wine prefix creation failed" >&2; return 1; }
     touch "$template/.roamwise-ready"
 }
