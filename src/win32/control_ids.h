@@ -7,7 +7,6 @@ namespace ids {
 
 // Identifiers start above IDOK and IDCANCEL, so that Enter and Escape,
 // which the dialog navigation turns into those two, reach no command.
-// Each control has a name by role; the older names stay for the driver.
 enum ControlId : int {
     kProfileList = 101,
     kLoadButton = 102,
@@ -22,20 +21,6 @@ enum ControlId : int {
     kSettingsFrame = 111,
     kStatusBar = 112,
     kSettingsText = 201,
-
-    kList1 = kProfileList,
-    kCmdLoad = kLoadButton,
-    kCmdDelete = kDeleteButton,
-    kText1 = kNameBox,
-    kCmdSave = kSaveButton,
-    kCmdSettings = kSettingsButton,
-    kCommand1 = kAboutButton,
-    kLabel1 = kSettingsLabel,
-    kFrame1 = kLoadFrame,
-    kFrame2 = kSaveFrame,
-    kFrame3 = kSettingsFrame,
-    kStatusBar1 = kStatusBar,
-    kText2 = kSettingsText,
 };
 
 }  // namespace ids

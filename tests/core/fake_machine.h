@@ -19,10 +19,7 @@
 namespace fake {
 using namespace roamwise;
 
-inline std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(towlower(c));
-    return s;
-}
+inline std::wstring Lower(std::wstring s) { return std::transform(s.begin(), s.end(), s.begin(), towlower), s; }
 inline std::wstring Replace(std::wstring s, const std::wstring& from, const std::wstring& to) {
     for (auto at = s.find(from); !from.empty() && at != std::wstring::npos; at = s.find(from, at + to.size()))
         s.replace(at, from.size(), to);
@@ -32,15 +29,11 @@ inline std::wstring Replace(std::wstring s, const std::wstring& from, const std:
 const std::string kOemBytes = "\x82\x89\x84\x81";
 const std::wstring kOemLetters = L"\u00e9\u00eb\u00e4\u00fc";
 
-struct File {
-    std::wstring path;
-    std::string bytes;
-    bool folder = false, readOnly = false, hidden = false;
-};
+struct File { std::wstring path; std::string bytes; bool folder = false, readOnly = false, hidden = false; };
 
 struct Machine : Platform {
     std::wstring program, shortProgram, system = L"C:\\WINDOWS\\system32";
-    std::vector<File> files;
+    std::vector<File> files{{program, "", true}};
     std::map<std::wstring, std::wstring> settings;
     std::vector<std::wstring> written, starts, netshScripts, locked;
     std::wstring throwing;  // a path whose use throws a standard exception
@@ -51,12 +44,8 @@ struct Machine : Platform {
     WindowsVersion version{2, 5, 1, 2600, L""};
     bool otherCopy = false, startFails = false, waitFails = false, noShortProfiles = false;
 
-    Machine(const std::wstring& folder, const std::wstring& shortFolder)
-        : program(folder), shortProgram(shortFolder), files{{folder, "", true}} {}
-    File* Find(const std::wstring& path) {
-        for (auto& f : files) if (Lower(f.path) == Lower(path)) return &f;
-        return nullptr;
-    }
+    Machine(const std::wstring& folder, const std::wstring& shortForm) : program(folder), shortProgram(shortForm) {}
+    File* Find(const std::wstring& p) { for (auto& f : files) if (Lower(f.path) == Lower(p)) return &f; return nullptr; }
     std::wstring Parent(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
     void Touch(const std::wstring& path) {
         written.push_back(path);
@@ -96,19 +85,15 @@ struct Machine : Platform {
         Find(from)->path = to;
     }
     void SetReadOnly(const std::wstring& path, bool on) override { Touch(path), Find(path)->readOnly = on; }
-    void CreateFolder(const std::wstring& path) override {
-        if (!Find(path)) Touch(path), Add(path, "", true);
-    }
+    void CreateFolder(const std::wstring& path) override { if (!Find(path)) Touch(path), Add(path, "", true); }
     void Write(const std::wstring& path, const std::string& bytes) override {
         Touch(path);
         File* f = Find(path);
-        if (f && f->folder) throw Failure{5, L"is a folder", L""};
-        if (!Find(Parent(path))) throw Failure{3, L"no folder", L""};
+        if ((f && f->folder) || !Find(Parent(path))) throw Failure{5, L"cannot write", L""};
         (f ? *f : files.emplace_back(File{path})).bytes = bytes;
     }
     std::string Read(const std::wstring& path) override {
-        if (!Find(path)) throw Failure{2, L"not found", L""};
-        return Find(path)->bytes;
+        return Find(path) ? Find(path)->bytes : throw Failure{2, L"not found", L""};
     }
     std::wstring ShortPath(const std::wstring& path) override {
         if (!Find(path) || (noShortProfiles && Lower(path).find(L"profiles") != std::wstring::npos)) return L"";
@@ -116,8 +101,7 @@ struct Machine : Platform {
     }
     std::wstring LongPath(const std::wstring& path) { return Replace(path, shortProgram, program); }
     std::optional<std::wstring> ReadSetting(const std::wstring& name) override {
-        if (!settings.count(name)) return std::nullopt;
-        return settings[name];
+        return settings.count(name) ? std::optional<std::wstring>(settings[name]) : std::nullopt;
     }
     void WriteSetting(const std::wstring& name, const std::wstring& value) override { settings[name] = value; }
     std::wstring SystemFolder() override { return system; }
@@ -155,29 +139,24 @@ struct Machine : Platform {
     std::wstring ActiveAddress() override { return address; }
     WindowsVersion Version() override { return version; }
     bool ClaimProgramFolder() override { return !otherCopy; }
+    std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
     bool ToAnsi(const std::wstring& text, std::string& bytes) override {
         bytes.assign(text.begin(), text.end());
         return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 256; });
     }
     bool ToOem(const std::wstring& text, std::string& bytes) override {
-        bool exact = true;
         bytes.clear();
         for (wchar_t c : text) {
-            const auto at = c < 128 ? std::wstring::npos : kOemLetters.find(c);
-            exact = exact && (c < 128 || at != std::wstring::npos);
-            bytes += c < 128 ? static_cast<char>(c) : at == std::wstring::npos ? '?' : kOemBytes[at];
+            const auto at = kOemLetters.find(c);
+            bytes += c < 128 ? char(c) : at == std::wstring::npos ? '?' : kOemBytes[at];
         }
-        return exact;
+        return FromOem(bytes) == text;
     }
     std::wstring FromOem(const std::string& bytes) override {
         std::wstring text;
-        for (unsigned char b : bytes) {
-            const auto at = b < 128 ? std::string::npos : kOemBytes.find(static_cast<char>(b));
-            text += b < 128 ? static_cast<wchar_t>(b) : at == std::string::npos ? L'?' : kOemLetters[at];
-        }
+        for (char b : bytes) text += b >= 0 ? wchar_t(b) : kOemBytes.find(b) < 4 ? kOemLetters[kOemBytes.find(b)] : L'?';
         return text;
     }
-    std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
 };
 
 template <class View>

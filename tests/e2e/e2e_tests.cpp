@@ -9,8 +9,7 @@ namespace e2e {
 const std::wstring kSaved = L"Roamwise: Settings Saved", kLoaded = L"Roamwise: Network Settings Loaded";
 const wchar_t kBox[] = L"#32770", kViewer[] = ROAMWISE_VIEWER_CLASS;
 const fs::path kHere = fs::path(_pgmptr).parent_path();  // Roamwise.exe, the double and the DLL are here
-// Deleting the vendor's key: true when there was one.
-bool DeleteKey() { return RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern") == ERROR_SUCCESS; }
+bool DeleteKey() { return RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern") == ERROR_SUCCESS; }  // was there one?
 
 class e2e : public ::testing::Test {  // each case runs the program from its own folder, with a blank in its path
 protected:
@@ -141,53 +140,45 @@ TEST_F(e2e, ViewerShowsIpconfigsOemText) {
     const HWND text = GetDlgItem(p.Window(kViewer), ids::kSettingsText);
     EXPECT_TRUE(WaitFor([&] { return TextOf(text) == L"Verbindung l\u00e4uft \u00fcber\r\n"; })) << TextOf(text);
 }
-TEST_F(e2e, PositionsAreStoredOnClosingAndAtSessionEndAndComeBack) {
-    const auto twips = [](HWND w) {  // "left top " as stored: 15 twips to the pixel at 96 DPI
-        RECT r = {};
-        GetWindowRect(w, &r);
-        return std::to_wstring(r.left * 15) + L" " + std::to_wstring(r.top * 15) + L" ";
+TEST_F(e2e, PositionsAreStoredAtSessionEndAndOnClosingAndComeBack) {
+    Program& p = Start();
+    p.Click(ids::kSettingsButton);
+    const HWND main = p.Main(), viewer = p.Window(kViewer);
+    const auto moveTo = [&](int x) {  // gives "left top " of both as stored: 15 twips to the pixel at 96 DPI
+        SetWindowPos(main, nullptr, x, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(viewer, nullptr, x + 200, 270, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        return std::to_wstring(x * 15) + L" 1800 " + std::to_wstring(x * 15 + 3000) + L" 4050 ";
     };
-    for (const bool sessionEnd : {false, true}) {
-        SCOPED_TRACE(sessionEnd ? "session end" : "closing");
-        programs_.clear();  // the copy the row before restarted
-        DeleteKey();
-        Program& p = Start();
-        p.Click(ids::kSettingsButton);
-        const HWND main = p.Main(), viewer = p.Window(kViewer);
-        SetWindowPos(main, nullptr, 150, 120 - 60 * sessionEnd, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        SetWindowPos(viewer, nullptr, 350 - 60 * sessionEnd, 270, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        const std::wstring where = twips(main) + twips(viewer);
-        ASSERT_EQ(where, sessionEnd ? L"2250 900 4350 4050 " : L"2250 1800 5250 4050 ");
-        if (sessionEnd) {
-            DWORD_PTR mayEnd = 0;
-            EXPECT_TRUE(Send(main, WM_QUERYENDSESSION, 0, 0, &mayEnd) && mayEnd);
-            EXPECT_TRUE(Send(main, WM_ENDSESSION, TRUE, 0));
-            EXPECT_FALSE(p.Window(kBox, 0)) << p.Answer();
-            programs_.pop_back();  // Windows ends it now; so does the test
-        } else {
-            p.Close();
-            EXPECT_TRUE(p.Ended());
-        }
-        std::wstring stored;
-        for (const wchar_t* name : {L"FormLeft", L"FormTop", L"Form2Left", L"Form2Top"}) stored += Setting(name) + L" ";
-        EXPECT_EQ(stored, where);
-        Program& again = Start();
-        again.Click(ids::kSettingsButton);
-        EXPECT_EQ(twips(again.Main()) + twips(again.Window(kViewer)), where);
-    }
+    const auto stored = [] {
+        return Setting(L"FormLeft") + L" " + Setting(L"FormTop") + L" " + Setting(L"Form2Left") + L" " +
+               Setting(L"Form2Top") + L" ";
+    };
+    const std::wstring atSessionEnd = moveTo(90);
+    DWORD_PTR mayEnd = 0;
+    EXPECT_TRUE(Send(main, WM_QUERYENDSESSION, 0, 0, &mayEnd) && mayEnd && Send(main, WM_ENDSESSION, TRUE, 0));
+    EXPECT_FALSE(p.Window(kBox, 0)) << p.Answer();
+    EXPECT_EQ(stored(), atSessionEnd);
+    const std::wstring atClose = moveTo(150);
+    p.Close();
+    EXPECT_TRUE(p.Ended());
+    EXPECT_EQ(stored(), atClose);
+    Program& again = Start();
+    again.Click(ids::kSettingsButton);
+    RECT m = {}, v = {};
+    GetWindowRect(again.Main(), &m), GetWindowRect(again.Window(kViewer), &v);
+    EXPECT_EQ(std::make_tuple(m.left, m.top, v.left, v.top), std::make_tuple(150L, 120L, 350L, 270L));
 }
 TEST_F(e2e, ASecondCopyFromTheSameFolderHandsOverToTheFirst) {
     fs::copy_file(app_ / L"Roamwise.exe", root_ / L"Roamwise.exe");
     const HWND first = Start().Main();
     Start(root_);  // a copy in another folder starts normally
     ASSERT_NE(GetForegroundWindow(), first);
-    const auto files = [&] {
-        std::string all;
-        for (const wchar_t* name : {L"Settings.bat", L"ipinfo.txt"})
-            all += Read(app_ / name) + std::to_string(fs::last_write_time(app_ / name).time_since_epoch().count());
-        return std::hash<std::string>()(all);
+    const auto files = [&] {  // what the two work files hold, and when they were written
+        return Read(app_ / L"Settings.bat") + Read(app_ / L"ipinfo.txt") +
+               std::to_string(fs::last_write_time(app_ / L"Settings.bat").time_since_epoch().count()) +
+               std::to_string(fs::last_write_time(app_ / L"ipinfo.txt").time_since_epoch().count());
     };
-    const size_t before = files();
+    const std::string before = files();
     EXPECT_TRUE(Program(app_).Ended());
     EXPECT_EQ(files(), before);
     EXPECT_FALSE(DeleteKey()) << "the registry was written";  // neither copy has closed
