@@ -79,21 +79,21 @@ bool MainWindow::Create() {
 }
 
 void MainWindow::CreateControl(int index) {
-    const ControlSpec& spec = MainControls()[index];
-    const int x = TwipsToPixels(spec.rect.left, dpi_.x);
-    const int y = TwipsToPixels(spec.rect.top, dpi_.y);
-    const int width = TwipsToPixels(spec.rect.width, dpi_.x);
-    const int height = TwipsToPixels(spec.rect.height, dpi_.y);
-    HWND control = CreateWindowExW(spec.exStyle, spec.className ? spec.className : STATUSCLASSNAMEW, spec.text,
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | spec.style, x, y, width,
-                                   height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_,
+    const ControlSpec& row = MainControls()[index];
+    const int x = TwipsToPixels(row.rect.left, dpi_.x);
+    const int y = TwipsToPixels(row.rect.top, dpi_.y);
+    const int width = TwipsToPixels(row.rect.width, dpi_.x);
+    const int height = TwipsToPixels(row.rect.height, dpi_.y);
+    HWND control = CreateWindowExW(row.exStyle, row.className ? row.className : STATUSCLASSNAMEW, row.text,
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | row.style, x, y, width,
+                                   height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_,
                                    nullptr);
     if (!control) return;
-    controls_[spec.id - kProfileList] = control;
+    controls_[row.id - kProfileList] = control;
     // Controls that size themselves (the status bar) are put back in place.
     SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    const Font& font = spec.font == ControlFont::SansSerif ? sansSerifFont_
-                       : spec.font == ControlFont::About   ? aboutFont_
+    const Font& font = row.font == ControlFont::SansSerif ? sansSerifFont_
+                       : row.font == ControlFont::About   ? aboutFont_
                                                            : windowFont_;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
 }
