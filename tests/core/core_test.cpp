@@ -136,21 +136,18 @@ TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
 }
 
 TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
-    const struct {
-        std::wstring folder, shortFolder;
-        std::string line;
-    } rows[] = {
+    const std::tuple<std::wstring, std::wstring, std::string> rows[] = {  // folder, its short form, the line
         {L"C:\\Zo\u00eb", L"C:\\Zo\u00eb", "netsh -c interface dump > C:\\Zo\x89\\Profiles\\p.txt\r\n"},
         {L"C:\\\u0141\u00f3d\u017a", L"C:\\\u0141ODZ~1", "netsh -c interface dump > \"%~dp0Profiles\\p.txt\"\r\n"},
         {L"C:\\50% off", L"C:\\50%OFF~1", "netsh -c interface dump > \"C:\\50%%OFF~1\\Profiles\\p.txt\"\r\n"},
     };
-    for (auto& r : rows) {
-        World w(r.folder, r.shortFolder);
+    for (auto& [folder, shortForm, line] : rows) {
+        World w(folder, shortForm);
         w.Started();
         w.windows.name = L"p";
         w.app.SaveProfile();
-        EXPECT_EQ(w.Settings(), r.line);
-        EXPECT_EQ(w.Bytes(r.folder + L"\\Profiles\\p.txt"), "dump of 192.0.2.7");
+        EXPECT_EQ(w.Settings(), line);
+        EXPECT_EQ(w.Bytes(folder + L"\\Profiles\\p.txt"), "dump of 192.0.2.7");
         EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{kSaved});
     }
 }
@@ -263,11 +260,7 @@ TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {
 }
 
 TEST(Positions, SurviveClosingAndTheSessionsEndAndStayOnScreen) {
-    const struct {
-        std::wstring left, top;
-        bool twoScreens;
-        long wantLeft, wantTop;
-    } rows[] = {
+    struct { std::wstring left, top; bool twoScreens; long wantLeft, wantTop; } const rows[] = {
         {L"1200", L"-45", true, 1200, -45},     {L"-20000", L"300", true, 0, 300},
         {L"300", L"-90000", true, 300, 0},      {L"99999", L"-99999", true, 26520, 0},
         {L"15300", L"0", false, 15300, 0},      {L"15360", L"0", false, 11160, 0},

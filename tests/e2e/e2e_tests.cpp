@@ -132,13 +132,17 @@ TEST_F(e2e, ABlockedSaveIsNotReportedAsSaved) {
     EXPECT_NE(box.find(L"could not be saved"), std::wstring::npos) << box;
     EXPECT_TRUE(WaitFor([&] { return p.Status().rfind(L" Active IP: ", 0) == 0; })) << p.Status();
 }
-TEST_F(e2e, ViewerShowsIpconfigsOemText) {
+TEST_F(e2e, TheViewerShowsIpconfigsOemTextAndComesForward) {
     Replace(L"ipconfig.exe");
     Write(state_ / "state", "Verbindung l\x84" "uft \x81" "ber\r\n");  // code page 437
     Program& p = Start();
     p.Click(ids::kSettingsButton);
-    const HWND text = GetDlgItem(p.Window(kViewer), ids::kSettingsText);
+    const HWND viewer = p.Window(kViewer), text = GetDlgItem(viewer, ids::kSettingsText);
     EXPECT_TRUE(WaitFor([&] { return TextOf(text) == L"Verbindung l\u00e4uft \u00fcber\r\n"; })) << TextOf(text);
+    SetForegroundWindow(p.Main());  // the viewer behind the main window: the magnifier brings it forward
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == p.Main(); }));
+    p.Click(ids::kSettingsButton);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == viewer; }));
 }
 TEST_F(e2e, PositionsAreStoredAtSessionEndAndOnClosingAndComeBack) {
     Program& p = Start();
