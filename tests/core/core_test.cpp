@@ -115,6 +115,8 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
         {"netsh fails on a name cmd cannot spell", [](World& w) { w.machine.dumpExit = 3; }, Type(L"\u00f8"),
          {L"Roamwise: The settings could not be saved: netsh ended with exit code 3."}, ip, {},
          [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>"); }},
+        {"the longest name replaced", [](World& w) { w.Profile(std::wstring(233, L'n')); }, Type(std::wstring(233, L'n')),
+         {exists, kSaved}, ip, {std::wstring(233, L'n') + L".txt"}},
         {"closed during the dump", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; }, Type(L"Home"),
          {exists}, L"", {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
     };

@@ -49,6 +49,7 @@ struct Machine : Platform {
     std::wstring Parent(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
     void Touch(const std::wstring& path) {
         written.push_back(path);
+        if (path.size() > 259) throw Failure{206, L"too long", L""};  // the system's limit
         if (Lower(path) == Lower(throwing)) throw std::runtime_error("disk on fire");
         for (auto& l : locked) if (Lower(l) == Lower(path)) throw Failure{32, L"in use", L""};
     }
