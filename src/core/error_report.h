@@ -3,7 +3,6 @@
 // After the box the procedure ends and its caller goes on.
 #pragma once
 
-#include <exception>
 #include <string>
 #include <utility>
 
@@ -15,6 +14,11 @@ namespace roamwise {
 // Thrown after a failure has been reported already, to end the operation
 // around it without a second box.
 struct AlreadyReported {};
+
+// Inside a catch block: the failure being handled, as the report numbers it.
+Failure CurrentFailure();
+// "Error: " + number + ". " + description.
+std::wstring ReportText(const Failure& failure);
 
 class ErrorReport {
 public:
@@ -31,18 +35,15 @@ public:
         try {
             std::forward<Body>(body)();
             return true;
-        } catch (const Failure& failure) {
-            Show(title, failure);
         } catch (const AlreadyReported&) {
-        } catch (const std::exception& e) {
-            Show(title, FromException(e));
+        } catch (...) {
+            Show(title, CurrentFailure());
         }
         return false;
     }
 
 private:
     void Show(const wchar_t* title, const Failure& failure);
-    static Failure FromException(const std::exception& e);
 
     MainView& view_;
     bool silenced_ = false;

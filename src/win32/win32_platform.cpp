@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "error_report.h"
 #include "local_address.h"
 #include "message_pump.h"
 #include "system_library.h"
@@ -87,12 +88,6 @@ std::string Ansi(const std::wstring& text) {
     std::string bytes;
     ToCodePage(CP_ACP, text, bytes);
     return bytes;
-}
-
-std::wstring Widen(const char* ascii) {
-    std::wstring text;
-    for (; *ascii; ++ascii) text += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
-    return text;
 }
 
 // Runs a settings operation; a failure that is not a registry result (the
@@ -178,21 +173,6 @@ void BringToFront(HWND window) {
 }
 
 }  // namespace
-
-Failure CurrentFailure() {
-    // The numbers the error report gives failures that are not the system's.
-    try {
-        throw;
-    } catch (const Failure& failure) {
-        return failure;
-    } catch (const std::bad_alloc&) {
-        return {7, L"Out of memory", {}};
-    } catch (const std::exception& e) {
-        return {5, Widen(e.what()), {}};
-    } catch (...) {
-        return {5, L"Unknown error", {}};
-    }
-}
 
 void Win32Platform::ThrowError(DWORD error) {
     throw Failure{static_cast<long>(error), ErrorText(static_cast<long>(error)), {}};

@@ -10,10 +10,6 @@
 namespace roamwise {
 namespace win32 {
 
-// The exception being handled (call it inside a catch), as the error report
-// numbers it: a Failure as it is, out of memory 7, anything else 5.
-Failure CurrentFailure();
-
 class Win32Platform : public Platform {
 public:
     // The window a second copy started from this folder brings to the

@@ -1,7 +1,7 @@
 #include "window_base.h"
 
+#include "error_report.h"
 #include "resource.h"
-#include "win32_platform.h"
 
 namespace roamwise {
 namespace win32 {
@@ -117,10 +117,8 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 void WindowBase::ReportException(HWND window) {
-    const Failure failure = CurrentFailure();
-    const std::wstring text = L"Error: " + std::to_wstring(failure.number) + L". " + failure.description;
     const HWND owner = IsWindow(window) ? window : nullptr;
-    MessageBoxW(owner, text.c_str(), L"Roamwise", MB_OK | (owner ? 0 : MB_TASKMODAL));
+    MessageBoxW(owner, ReportText(CurrentFailure()).c_str(), L"Roamwise", MB_OK | (owner ? 0 : MB_TASKMODAL));
 }
 
 Rect WindowBase::PlacementTwips() const {

@@ -32,26 +32,24 @@ struct World {
     // Started up, with the events meant for the user's action kept for it.
     void Started() {
         auto waits = std::exchange(machine.duringWaits, {});
-        app.StartUp();
-        machine.written.clear(), machine.starts.clear(), windows.boxes.clear();
+        app.StartUp(), machine.written.clear(), machine.starts.clear(), windows.boxes.clear();
         machine.duringWaits = waits;
     }
 };
 
-struct Row {  // boxes: "title: text", in order; status: panel 1 at the end, unless empty;
-    const char* what;  // changes: the profile files that may change or go
+struct Row {
+    const char* what;
     Do setUp, act;
-    std::vector<std::wstring> boxes;
-    std::wstring status;
-    std::vector<std::wstring> changes;
+    std::vector<std::wstring> boxes;    // "title: text", in order
+    std::wstring status;                // panel 1 at the end, unless empty
+    std::vector<std::wstring> changes;  // profile files that may change or go
     Do check;
 };
 
 void Play(const Row& row) {
     SCOPED_TRACE(row.what);
     World w;
-    w.Profile(L"Home");
-    w.Profile(L"Office");
+    w.Profile(L"Home"), w.Profile(L"Office");
     if (row.setUp) row.setUp(w);
     w.Started();
     std::map<std::wstring, std::string> before;  // the profiles as the user's action finds them
@@ -276,9 +274,7 @@ TEST(Positions, SurviveClosingAndTheSessionsEndAndStayOnScreen) {
         EXPECT_EQ(std::make_pair(w.windows.rect.left, w.windows.rect.top), std::make_pair(r.wantLeft, r.wantTop));
         EXPECT_EQ(std::make_pair(w.viewer.rect.left, w.viewer.rect.top), std::make_pair(0L, 60L));
         EXPECT_EQ(w.viewer.textSize.width, 4215);
-        w.app.ShowCurrentSettings();
-        w.viewer.MoveTo(90, 120);
-        w.app.EndSession();
+        w.app.ShowCurrentSettings(), w.viewer.MoveTo(90, 120), w.app.EndSession();  // the viewer moved, then Windows ends
         EXPECT_EQ(w.machine.settings[L"Form2Left"], L"90");
         EXPECT_EQ(w.machine.settings[L"FormLeft"], std::to_wstring(r.wantLeft));
         EXPECT_TRUE(w.windows.boxes.empty());
@@ -288,8 +284,7 @@ TEST(Positions, SurviveClosingAndTheSessionsEndAndStayOnScreen) {
 TEST(Viewer, ShowsWhatIpconfigWroteInTheOemCodePage) {
     World w;
     w.machine.ipconfigText = "Verbindung l\x84uft \x81" "ber";
-    w.Started();
-    w.app.ShowCurrentSettings();
+    w.Started(), w.app.ShowCurrentSettings();
     EXPECT_EQ(w.viewer.text, L"Verbindung l\u00e4uft \u00fcber");
     EXPECT_TRUE(w.viewer.shown);
     EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
