@@ -36,7 +36,8 @@ struct Machine : Platform {
     std::vector<File> files{{program, "", true}};
     std::map<std::wstring, std::wstring> settings;
     std::vector<std::wstring> written, starts, netshScripts, locked;
-    std::wstring throwing;  // a path whose use throws a standard exception
+    std::wstring throwing;  // a path whose use throws: a standard exception, out of memory (raise 1), 42 (raise 2)
+    int raise = 0;
     std::vector<std::function<void()>> duringWaits;  // one per wait, in order
     std::string dumpText = "dump of 192.0.2.7", ipconfigText = "Windows IP Configuration";
     std::int32_t dumpExit = 0, loadExit = 0;
@@ -50,7 +51,8 @@ struct Machine : Platform {
     void Touch(const std::wstring& path) {
         written.push_back(path);
         if (path.size() > 259) throw Failure{206, L"too long", L""};  // the system's limit
-        if (Lower(path) == Lower(throwing)) throw std::runtime_error("disk on fire");
+        if (Lower(path) == Lower(throwing))
+            raise ? raise == 1 ? throw std::bad_alloc() : throw 42 : throw std::runtime_error("disk on fire");
         for (auto& l : locked) if (Lower(l) == Lower(path)) throw Failure{32, L"in use", L""};
     }
     File& Add(const std::wstring& path, const std::string& bytes = "", bool folder = false) {
