@@ -24,8 +24,10 @@ protected:
     }
     void TearDown() override {
         programs_.clear();
-        for (const fs::path& tool : replaced_)
+        for (const fs::path& tool : replaced_) {
             if (fs::remove(tool)) fs::rename(tool.wstring() + L".away", tool);
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", tool.filename().c_str());
+        }
         DeleteKey();
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Roamwise.exe");
         fs::remove_all(root_);
@@ -36,6 +38,7 @@ protected:
         const fs::path& path = replaced_.emplace_back(fs::path(L"C:\\windows\\system32") / tool);
         fs::rename(path, path.wstring() + L".away");
         fs::copy_file(kHere / L"e2e_double.exe", path);
+        SetWine(L"DllOverrides", tool, L"native");  // 64-bit Wine would prefer its built-in tool
     }
     Program& Start(const fs::path& folder = {}) {  // with its main window
         programs_.emplace_back(std::make_unique<Program>(folder.empty() ? app_ : folder));
@@ -131,8 +134,7 @@ TEST_F(e2e, TheViewerShowsIpconfigsOemTextAndComesForward) {
     p.Click(ids::kSettingsButton);
     const HWND viewer = p.Window(kViewer), text = GetDlgItem(viewer, ids::kSettingsText);
     EXPECT_TRUE(WaitFor([&] { return TextOf(text) == L"Verbindung l\u00e4uft \u00fcber\r\n"; })) << TextOf(text);
-    SetForegroundWindow(p.Main());  // the viewer behind the main window: the magnifier brings it forward
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == p.Main(); }));
+    ASSERT_TRUE(SetForegroundWindow(p.Main()) && WaitFor([&] { return GetForegroundWindow() == p.Main(); }));
     p.Click(ids::kSettingsButton);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == viewer; }));
 }
@@ -168,7 +170,7 @@ TEST_F(e2e, ASecondCopyFromTheSameFolderHandsOverToTheFirst) {
     fs::copy_file(app_ / L"Roamwise.exe", root_ / L"Roamwise.exe");
     const HWND first = Start().Main();
     Start(root_);  // a copy in another folder starts normally
-    ASSERT_NE(GetForegroundWindow(), first);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() != first; }));
     const auto files = [&] {  // what the two work files hold, and when they were written
         return Read(app_ / L"Settings.bat") + Read(app_ / L"ipinfo.txt") +
                std::to_string(fs::last_write_time(app_ / L"Settings.bat").time_since_epoch().count()) +
