@@ -43,11 +43,11 @@ MainController::MainController(Platform& platform, MainView& view, ViewerView& v
     : platform_(platform),
       view_(view),
       report_(view),
-      runner_(platform, report_),
-      store_(platform, platform.ProgramFolder()),
+      programFolder_(platform.ProgramFolder()),
+      runner_(platform, report_, programFolder_),
+      store_(platform, programFolder_),
       position_(platform, report_, view, L"Form"),
-      viewer_(platform, report_, viewerView),
-      programFolder_(platform.ProgramFolder()) {}
+      viewer_(platform, report_, viewerView) {}
 
 // --- start-up and closing ----------------------------------------------------
 

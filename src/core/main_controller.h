@@ -60,11 +60,11 @@ private:
     Platform& platform_;
     MainView& view_;
     ErrorReport report_;
+    std::wstring programFolder_;  // asked of the system once, shared by the runner and the store
     ToolRunner runner_;
     ProfileStore store_;
     WindowPosition position_;
     ViewerController viewer_;
-    std::wstring programFolder_;
     bool positionRestored_ = false;
     bool refused_ = false;
     bool closed_ = false;

@@ -18,8 +18,8 @@ std::wstring EscapePercent(const std::wstring& text) {
 
 }  // namespace
 
-ToolRunner::ToolRunner(Platform& platform, ErrorReport& report)
-    : platform_(platform), report_(report), programFolder_(platform.ProgramFolder()) {}
+ToolRunner::ToolRunner(Platform& platform, ErrorReport& report, const std::wstring& programFolder)
+    : platform_(platform), report_(report), programFolder_(programFolder) {}
 
 std::wstring ToolRunner::CommandLinePath(const std::wstring& path) {
     // Short forms normally hold none of these; a volume without 8.3 names

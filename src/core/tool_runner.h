@@ -14,7 +14,7 @@ namespace roamwise {
 
 class ToolRunner {
 public:
-    ToolRunner(Platform& platform, ErrorReport& report);
+    ToolRunner(Platform& platform, ErrorReport& report, const std::wstring& programFolder);
 
     // Settings.bat gets the one line "command > folder\file", the folder in
     // its short form. Throws when the folder has no short form.

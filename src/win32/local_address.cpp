@@ -30,7 +30,7 @@ std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin()
 // system folder rather than imported, so no planted copy can stand in.
 std::vector<AdapterAddress> ListAdapters() {
     std::vector<AdapterAddress> adapters;
-    const Library iphlpapi = LoadSystemLibrary(L"iphlpapi.dll");
+    static const Library iphlpapi = LoadSystemLibrary(L"iphlpapi.dll");  // loaded once, when first asked
     auto getAdaptersInfo = ExportOf<decltype(&GetAdaptersInfo)>(iphlpapi.get(), "GetAdaptersInfo");
     if (!getAdaptersInfo) return adapters;
     // The table can grow between two calls: retry.
