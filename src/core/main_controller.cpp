@@ -1,6 +1,6 @@
 #include "main_controller.h"
 
-#include "windows_version.h"
+#include "launch.h"
 
 namespace roamwise {
 
@@ -16,6 +16,12 @@ const wchar_t kAboutText[] =
     L"\r"
     L"Comments, Questions:\r"
     L"     E-Mail: roamwise@example.com";
+
+const wchar_t kAlreadyRunning[] =
+    L"Roamwise is already running from this folder: in another session, with other rights, or loading a "
+    L"profile from the command line. Only one copy can run from a folder at a time.";
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 std::wstring ExitCodeText(std::int32_t exitCode) {
     return L"netsh ended with exit code " + std::to_wstring(exitCode) + L".";
@@ -51,15 +57,20 @@ MainController::MainController(Platform& platform, MainView& view, ViewerView& v
 
 // --- start-up and closing ----------------------------------------------------
 
+// A second copy would share Settings.bat and the profiles' work files.
+FolderClaim MainController::ClaimFolder(const std::wstring& profileToLoad) {
+    const FolderClaim claim = platform_.ClaimProgramFolder(profileToLoad);
+    if (claim == FolderClaim::HeldElsewhere) Tell(kAlreadyRunning);
+    return claim;
+}
+
+Answer MainController::Tell(const std::wstring& text, const std::wstring& title, Buttons buttons) {
+    return quiet_ ? Answer::No : view_.ShowMessage(text, title, buttons);
+}
+
 void MainController::StartUp() {
     report_.Trap(L"Form_Load", [&] {
-        if (WindowsRefused(platform_, report_)) {
-            refused_ = true;
-            view_.ShowMessage(kRefusalText, kAppTitle, Buttons::Ok);
-            return;
-        }
-        // A second copy would share Settings.bat and the profiles' work files.
-        if (!platform_.ClaimProgramFolder()) {
+        if (ClaimFolder(L"") != FolderClaim::Claimed) {
             refused_ = true;
             return;
         }
@@ -119,21 +130,28 @@ void MainController::SaveProfile() {
 
 void MainController::SaveTyped(const std::wstring& typed) {
     if (typed.empty()) {
-        view_.ShowMessage(L"Please enter a profile name", kAppTitle, Buttons::Ok);
+        Tell(L"Please enter a profile name");
         return;
     }
     const std::wstring fileName = ProfileFileName(typed);
     const std::wstring problem = store_.NameProblem(fileName);
     if (!problem.empty()) {
-        view_.ShowMessage(problem, kAppTitle, Buttons::Ok);
+        Tell(problem);
         return;
     }
     std::wstring profile = store_.PathOf(fileName);
     if (const auto existing = store_.Find(profile)) {
-        if (view_.ShowMessage(L"This profile already exist do you want to overite it?", L"Profile Exist",
-                              Buttons::YesNo) != Answer::Yes)
+        // The system also finds a file through its short (8.3) name.
+        if (!platform_.SameFileName(existing->name, fileName + L".txt")) {
+            Tell(Quoted(fileName) + L" is another name of the file " + Quoted(existing->name) +
+                 L" in the Profiles folder. Please choose another name.");
             return;
-        profile = store_.Folder() + L"\\" + existing->name;  // the name keeps its letter case
+        }
+        if (Tell(L"This profile already exist do you want to overite it?", L"Profile Exist", Buttons::YesNo) !=
+            Answer::Yes)
+            return;
+        // The name keeps its letter case; ".txt" is made lower case so that the list shows it.
+        profile = store_.Folder() + L"\\" + existing->name.substr(0, existing->name.size() - 4) + L".txt";
     }
     ToolScope tool(*this);
     const std::wstring failure = ReplaceWithDump(profile);
@@ -142,7 +160,7 @@ void MainController::SaveTyped(const std::wstring& typed) {
     view_.SetBusyPointer(false);
     RefillProfileList();
     ShowActiveAddress();
-    view_.ShowMessage(L"Settings Saved", kAppTitle, Buttons::Ok);
+    Tell(L"Settings Saved");
 }
 
 // Dumps the configuration into profile; an old profile stays aside until
@@ -177,7 +195,7 @@ std::wstring MainController::ReplaceWithDump(const std::wstring& profile) {
 void MainController::ReportToolFailure(const std::wstring& message) {
     if (closed_) return;
     EndFailedTool();
-    view_.ShowMessage(message, kAppTitle, Buttons::Ok);
+    Tell(message);
 }
 
 void MainController::EndFailedTool() {
@@ -189,35 +207,79 @@ void MainController::EndFailedTool() {
 // --- load ----------------------------------------------------------------------
 
 void MainController::LoadProfile() {
-    if (BeepIfBusy()) return;
-    if (!report_.Trap(L"cmdLoad", [&] { LoadSelected(view_.SelectedProfile()); })) EndFailedTool();
+    if (!BeepIfBusy()) LoadNamed(view_.SelectedProfile());
 }
 
-void MainController::LoadSelected(const std::wstring& entry) {
+void MainController::LoadHandedOver(const std::wstring& name) {
+    if (BeepIfBusy() || RefusesName(name)) return;
+    view_.SelectProfile(name);
+    LoadNamed(name);
+}
+
+int MainController::LoadFromCommandLine(const std::wstring& name, bool quiet) {
+    windowless_ = true;
+    quiet_ = quiet;
+    if (quiet) report_.Silence();
+    const FolderClaim claim = ClaimFolder(name);
+    if (claim != FolderClaim::Claimed) return claim == FolderClaim::HandedOver ? kExitHandedOver : kExitFailed;
+    store_.RecoverInterruptedSaves();
+    if (RefusesName(name)) return kExitNoSuchProfile;
+    switch (LoadNamed(name)) {
+    case LoadOutcome::Loaded: return kExitLoaded;
+    case LoadOutcome::NotConnected: return kExitNotConnected;
+    case LoadOutcome::NoSuchProfile: return kExitNoSuchProfile;
+    case LoadOutcome::NetshFailed: return kExitNetshFailed;
+    default: return kExitFailed;
+    }
+}
+
+// A name that did not come from the list must pass the rules a saved name passes.
+bool MainController::RefusesName(const std::wstring& name) {
+    const std::wstring problem = store_.NameProblem(name);
+    if (!problem.empty()) Tell(L"Roamwise cannot load " + Quoted(name) + L". " + problem);
+    return !problem.empty();
+}
+
+MainController::LoadOutcome MainController::LoadNamed(const std::wstring& name) {
+    LoadOutcome outcome = LoadOutcome::Failed;
+    if (!report_.Trap(L"cmdLoad", [&] { outcome = LoadSelected(name); })) EndFailedTool();
+    return outcome;
+}
+
+MainController::LoadOutcome MainController::LoadSelected(const std::wstring& entry) {
     if (entry.empty()) {
-        view_.ShowMessage(L"Select a profile to load", kAppTitle, Buttons::Ok);
-        return;
+        Tell(L"Select a profile to load");
+        return LoadOutcome::NoSuchProfile;
+    }
+    // Deleted, or never there: netsh would only fail on a missing script.
+    if (!store_.Exists(entry)) {
+        Tell(L"There is no profile " + Quoted(entry) + L" in the Profiles folder.");
+        return LoadOutcome::NoSuchProfile;
     }
     ToolScope tool(*this);
     view_.SetStatus(L"   Loading Settings");
     view_.SetBusyPointer(true);
     const std::int32_t exitCode = runner_.RunNetshScript(store_.Folder(), entry + L".txt");
-    if (exitCode != 0)
-        return ReportToolFailure(L"The network settings could not be loaded: " + ExitCodeText(exitCode));
-    if (closed_) return;
+    if (exitCode != 0) {
+        // netsh goes on after a failing line: most of the profile may be in place.
+        ReportToolFailure(L"The profile may not have been applied in full: " + ExitCodeText(exitCode));
+        return LoadOutcome::NetshFailed;
+    }
+    if (closed_) return LoadOutcome::Failed;
     Capture();
-    if (closed_) return;
+    if (closed_) return LoadOutcome::Failed;
     view_.SetBusyPointer(false);
     const std::wstring ip = platform_.ActiveAddress();
     if (ip != kNoAddress) {
         view_.SetStatus(kActiveIp + ip);
-        view_.ShowMessage(L"Network Settings Loaded", kAppTitle, Buttons::Ok);
-        return;
+        Tell(L"Network Settings Loaded");
+        return LoadOutcome::Loaded;
     }
-    view_.ShowMessage(L"There is no active connection to change.\r"
-                      L"Please connect to a network before loading a Profile.",
-                      L"Network Error", Buttons::Ok);
+    Tell(L"There is no active connection to change.\r"
+         L"Please connect to a network before loading a Profile.",
+         L"Network Error");
     ShowActiveAddress();  // the profile has been applied all the same
+    return LoadOutcome::NotConnected;
 }
 
 // --- delete --------------------------------------------------------------------
@@ -226,7 +288,7 @@ void MainController::DeleteProfile() {
     if (BeepIfBusy()) return;
     const std::wstring name = view_.SelectedProfile();
     if (name.empty()) {
-        view_.ShowMessage(L"Please select a profile to delete", kAppTitle, Buttons::Ok);
+        Tell(L"Please select a profile to delete");
         return;
     }
     if (report_.Trap(L"cmdDelete", [&] { DeleteSelected(name); })) return;
@@ -237,7 +299,7 @@ void MainController::DeleteProfile() {
 
 void MainController::DeleteSelected(const std::wstring& name) {
     view_.SetStatus(L"   Deleting profile: " + name);
-    if (view_.ShowMessage(L"Are you sure you want to delete " + name, kAppTitle, Buttons::YesNo) == Answer::Yes) {
+    if (Tell(L"Are you sure you want to delete " + name, kAppTitle, Buttons::YesNo) == Answer::Yes) {
         store_.Delete(programFolder_ + L"\\profiles\\" + name + L".txt");
         RefillProfileList();
     }
@@ -251,7 +313,7 @@ void MainController::Capture() {
         ToolScope tool(*this);
         runner_.WriteRedirection(L"ipconfig /all", programFolder_, L"ipinfo.txt");
         runner_.RunBatch();  // a failed capture still shows whatever the file holds
-        if (closed_) return;
+        if (closed_ || windowless_) return;
         // A redirected console tool writes the OEM code page.
         viewer_.SetText(platform_.FromOem(platform_.Read(programFolder_ + L"\\ipinfo.txt")));
     });
@@ -266,7 +328,7 @@ void MainController::ShowCurrentSettings() {
     viewer_.Show();
 }
 
-void MainController::ShowAbout() { view_.ShowMessage(kAboutText, L"About", Buttons::Ok); }
+void MainController::ShowAbout() { Tell(kAboutText, L"About"); }
 
 void MainController::ProfileSelected() { view_.SetProfileTooltip(view_.SelectedProfile()); }
 

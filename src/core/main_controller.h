@@ -16,14 +16,20 @@
 
 namespace roamwise {
 
+// The title of the boxes the program shows under its own name.
+extern const wchar_t kAppTitle[];
+
 class MainController {
 public:
     MainController(Platform& platform, MainView& view, ViewerView& viewerView);
 
-    // Start-up, before the window is shown. Afterwards Refused() tells
-    // whether the program must end at once instead (refused Windows, or
-    // another copy already runs from this folder).
+    // Start-up, before the window is shown (the version gate has passed).
+    // Afterwards Refused() tells whether the program must end at once
+    // instead: another copy already runs from this folder.
     void StartUp();
+    // "/load NAME" without the window: loads as the Load button does and
+    // gives the exit code (launch.h). quiet: no box at all.
+    int LoadFromCommandLine(const std::wstring& name, bool quiet);
     bool Refused() const { return refused_; }
     // The user closed the main window: positions are stored, the viewer goes.
     void Close();
@@ -34,6 +40,8 @@ public:
     // Commands.
     void SaveProfile();
     void LoadProfile();
+    // A start from the command line handed this window a profile to load.
+    void LoadHandedOver(const std::wstring& name);
     void DeleteProfile();
     void ShowCurrentSettings();
     void ShowAbout();
@@ -45,14 +53,19 @@ public:
     ViewerController& Viewer() { return viewer_; }
 
 private:
+    enum class LoadOutcome { Loaded, NotConnected, NoSuchProfile, NetshFailed, Failed };
     class ToolScope;
+    Answer Tell(const std::wstring& text, const std::wstring& title = kAppTitle, Buttons buttons = Buttons::Ok);
+    FolderClaim ClaimFolder(const std::wstring& profileToLoad);
     bool BeepIfBusy();
     void RefillProfileList();
     void ShowActiveAddress();
     void Capture();
     void SaveTyped(const std::wstring& typed);
     std::wstring ReplaceWithDump(const std::wstring& profile);
-    void LoadSelected(const std::wstring& entry);
+    bool RefusesName(const std::wstring& name);
+    LoadOutcome LoadNamed(const std::wstring& name);
+    LoadOutcome LoadSelected(const std::wstring& entry);
     void DeleteSelected(const std::wstring& name);
     void ReportToolFailure(const std::wstring& message);
     void EndFailedTool();
@@ -69,9 +82,8 @@ private:
     bool refused_ = false;
     bool closed_ = false;
     bool toolRunning_ = false;
+    bool windowless_ = false;  // a start from the command line: no window, no positions
+    bool quiet_ = false;
 };
-
-// The texts the program shows under its own name.
-extern const wchar_t kAppTitle[];
 
 }  // namespace roamwise

@@ -42,6 +42,14 @@ struct WindowsVersion {
     std::wstring servicePack;
 };
 
+// What a start finds when it claims the program folder for itself.
+enum class FolderClaim {
+    Claimed,     // no other copy runs from this folder
+    HandedOver,  // one runs in this session: its window came forward and took the request
+    HeldElsewhere,  // one runs that this start cannot reach: in another session,
+                    // with other rights, or without a window
+};
+
 // A started tool, owned by the caller until WaitForExit closes it.
 struct Process {
     std::uintptr_t handle = 0;
@@ -91,9 +99,10 @@ public:
     // The active IPv4 address as dotted text; "127.0.0.1" when none is up.
     virtual std::wstring ActiveAddress() = 0;
     virtual WindowsVersion Version() = 0;
-    // False when another copy of Roamwise runs from the same folder; that
-    // copy's window is then brought to the front.
-    virtual bool ClaimProgramFolder() = 0;
+    // One copy per program folder, however the folder is spelled and for
+    // every user. Where another copy's window is within reach it comes
+    // forward, and loads profileToLoad when that is not empty.
+    virtual FolderClaim ClaimProgramFolder(const std::wstring& profileToLoad) = 0;
 
     // --- text ------------------------------------------------------------
     // Wide text to the ANSI or OEM code page; false when a character has no
@@ -102,6 +111,9 @@ public:
     virtual bool ToOem(const std::wstring& text, std::string& bytes) = 0;
     // What a redirected console tool wrote, in the OEM code page.
     virtual std::wstring FromOem(const std::string& bytes) = 0;
+    // Whether two file names name the same file: letter case aside, as the
+    // file system compares them.
+    virtual bool SameFileName(const std::wstring& a, const std::wstring& b) = 0;
     // The system's message for an error number.
     virtual std::wstring ErrorText(long number) = 0;
 };

@@ -5,34 +5,36 @@
 namespace roamwise {
 
 const wchar_t kDumpWorkFile[] = L"~dump.tmp";
+// As long as ".txt", so the kept profile fits wherever the profile does, and
+// no name a person or another program gives a file: recovery touches only these.
+const wchar_t kKeptAsideExtension[] = L".~rw";
 
 namespace {
 
 // Longest path the file functions take, less the terminating zero.
 constexpr std::size_t kMaxPath = 259;
 
-bool EndsWith(const std::wstring& text, const wchar_t* end, bool ignoreCase) {
+bool EndsWith(const std::wstring& text, const wchar_t* end) {
     const std::wstring tail(end);
-    if (text.size() <= tail.size()) return false;
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        wchar_t c = text[text.size() - tail.size() + i];
-        if (ignoreCase) c = static_cast<wchar_t>(std::towlower(c));
-        if (c != tail[i]) return false;
-    }
-    return true;
+    return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Same length as the profile's own path, so it fits wherever the profile does.
-std::wstring KeptAsidePath(const std::wstring& profile) { return profile.substr(0, profile.size() - 4) + L".bak"; }
+std::wstring KeptAsidePath(const std::wstring& profile) {
+    return profile.substr(0, profile.size() - 4) + kKeptAsideExtension;
+}
 
 bool IsDeviceName(std::wstring name) {
-    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices, with or without an extension.
+    // Devices are reached with or without an extension: CON, PRN, AUX, NUL,
+    // the consoles, the clock (Windows 2000), COM and LPT with 1 to 9 or a
+    // superscript one to three.
     name = name.substr(0, name.find(L'.'));
     while (!name.empty() && name.back() == L' ') name.pop_back();
     for (auto& c : name) c = static_cast<wchar_t>(std::towupper(c));
-    if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") return true;
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$", L"CLOCK$"})
+        if (name == device) return true;
     const std::wstring stem = name.substr(0, 3);
-    return name.size() == 4 && (stem == L"COM" || stem == L"LPT") && name[3] >= L'1' && name[3] <= L'9';
+    return name.size() == 4 && (stem == L"COM" || stem == L"LPT") &&
+           std::wstring(L"123456789\u00b9\u00b2\u00b3").find(name[3]) != std::wstring::npos;
 }
 
 std::wstring BadCharacter(const std::wstring& fileName) {
@@ -62,10 +64,15 @@ ProfileStore::ProfileStore(Platform& platform, const std::wstring& programFolder
 std::vector<std::wstring> ProfileStore::Names() {
     std::vector<std::wstring> names;
     for (const FileEntry& entry : platform_.List(folder_ + L"\\*")) {
-        if (!entry.folder && EndsWith(entry.name, L".txt", false))
+        if (!entry.folder && EndsWith(entry.name, L".txt"))
             names.push_back(entry.name.substr(0, entry.name.size() - 4));
     }
     return names;
+}
+
+bool ProfileStore::Exists(const std::wstring& name) {
+    const std::optional<FileEntry> file = Find(PathOf(name));
+    return file && platform_.SameFileName(file->name, name + L".txt") && EndsWith(file->name, L".txt");
 }
 
 std::optional<FileEntry> ProfileStore::Find(const std::wstring& path) {
@@ -120,9 +127,11 @@ void ProfileStore::DropKeptAside(const std::wstring& profile) {
 
 void ProfileStore::RecoverInterruptedSaves() {
     try {
-        for (const FileEntry& entry : platform_.List(folder_ + L"\\*.bak")) {
+        for (const FileEntry& entry : platform_.List(folder_ + L"\\*" + kKeptAsideExtension)) {
             // The pattern also matches longer extensions through short names.
-            if (entry.folder || !EndsWith(entry.name, L".bak", true)) continue;
+            const std::wstring& name = entry.name;
+            if (entry.folder || name.size() <= 4 || !platform_.SameFileName(name.substr(name.size() - 4), kKeptAsideExtension))
+                continue;
             const std::wstring kept = folder_ + L"\\" + entry.name;
             platform_.Move(kept, kept.substr(0, kept.size() - 4) + L".txt");
         }

@@ -24,8 +24,10 @@ public:
     // Profile names: files ending in a lower-case ".txt", hidden and system
     // ones too, in the order the system lists them. Throws.
     std::vector<std::wstring> Names();
-    // The file at path, whatever its attributes; nothing for a folder, a
-    // missing file or a path the system cannot look up.
+    // Whether the list would show this name: its file is there by that very name.
+    bool Exists(const std::wstring& name);
+    // The file at path, whatever its attributes, under its long name; nothing
+    // for a folder, a missing file or a path the system cannot look up.
     std::optional<FileEntry> Find(const std::wstring& path);
     // Why a profile file name cannot be used, or the empty text.
     std::wstring NameProblem(const std::wstring& fileName);
@@ -37,7 +39,7 @@ public:
     // After a good dump: the old profile goes, even a read-only one.
     void DropKeptAside(const std::wstring& profile);
     // At start-up: a replace that never finished leaves the old profile,
-    // and no dump work file stays behind.
+    // and no dump work file stays behind. No other file is touched.
     void RecoverInterruptedSaves();
     // Deletes a profile file, read-only or not. Throws.
     void Delete(const std::wstring& profile);
@@ -51,5 +53,7 @@ private:
 
 // Where a dump goes first when cmd could not spell the profile's name.
 extern const wchar_t kDumpWorkFile[];
+// What a profile is renamed to while a save replaces it.
+extern const wchar_t kKeptAsideExtension[];
 
 }  // namespace roamwise

@@ -54,7 +54,9 @@ std::int32_t ToolRunner::RunBatch() {
     std::wstring batch = CommandLinePath(ShortFolder(programFolder_) + L"\\Settings.bat");
     // cmd /c takes off one outer pair of quotes.
     if (batch[0] == L'"') batch = L"\"" + batch + L"\"";
-    return StartAndWait(L"cmd.exe", L"cmd.exe /c " + batch);
+    // /d: no AutoRun command from the registry runs first, with our rights,
+    // changing the code page or the folder the line relies on.
+    return StartAndWait(L"cmd.exe", L"cmd.exe /d /c " + batch);
 }
 
 std::int32_t ToolRunner::RunNetshScript(const std::wstring& folder, const std::wstring& file) {

@@ -33,11 +33,15 @@ public:
     virtual Rect Placement() = 0;
     // Moves the window, keeping its size.
     virtual void MoveTo(long left, long top) = 0;
+    // From the window's top edge down to its client area: the title bar's row.
+    virtual long TitleBarHeight() = 0;
     // The work areas of all monitors.
     virtual std::vector<Rect> WorkAreas() = 0;
 };
 
-// The main window: profile list, name box, status bar, message boxes.
+// The main window: profile list, name box, status bar, message boxes. Before
+// the window exists (and in a start without it) only its boxes show, with no
+// owner.
 class MainView : public PlacedWindow {
 public:
     // A modal box with no icon, owned by the main window while it exists.
@@ -48,6 +52,8 @@ public:
     virtual void ClearProfiles() = 0;
     virtual void AddProfile(const std::wstring& name) = 0;
     virtual std::wstring SelectedProfile() = 0;
+    // Selects the listed profile of that name, if there is one.
+    virtual void SelectProfile(const std::wstring& name) = 0;
     virtual void SetProfileTooltip(const std::wstring& text) = 0;
 
     // The profile-name box.

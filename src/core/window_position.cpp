@@ -9,7 +9,8 @@ void WindowPosition::Restore(bool strict) {
     const long left = ReadEdge(L"Left", strict);
     const long top = ReadEdge(L"Top", strict);
     const Rect now = window_.Placement();
-    const Point place = KeepOnScreen({left, top}, {now.Width(), now.Height()}, window_.WorkAreas());
+    const Point place =
+        KeepTitleBarReachable({left, top}, {now.Width(), now.Height()}, window_.TitleBarHeight(), window_.WorkAreas());
     window_.MoveTo(place.left, place.top);
 }
 
@@ -56,13 +57,6 @@ struct Span {
     i64 hi;
 };
 
-// Distance between two ranges along one axis; 0 when they overlap.
-i64 Gap(Span a, Span b) {
-    if (a.hi <= b.lo) return b.lo - a.hi;
-    if (b.hi <= a.lo) return a.lo - b.hi;
-    return 0;
-}
-
 bool Overlaps(Span a, Span b) { return a.lo < b.hi && b.lo < a.hi; }
 
 // The start that puts a range of this length inside the area, or at the
@@ -75,26 +69,23 @@ i64 Clamp(i64 start, i64 length, Span area) {
 
 }  // namespace
 
-Point KeepOnScreen(Point wanted, Size size, const std::vector<Rect>& workAreas) {
+Point KeepTitleBarReachable(Point wanted, Size size, long titleBar, const std::vector<Rect>& workAreas) {
     // 64-bit arithmetic: stored positions may lie anywhere in the 32-bit range.
     const Span x{wanted.left, static_cast<i64>(wanted.left) + size.width};
-    const Span y{wanted.top, static_cast<i64>(wanted.top) + size.height};
-    const Rect* nearest = nullptr;
-    double best = 0;
+    Point best = wanted;
+    double bestDistance = -1;
     for (const Rect& area : workAreas) {
         const Span ax{area.left, area.right};
-        const Span ay{area.top, area.bottom};
-        if (Overlaps(x, ax) && Overlaps(y, ay)) return wanted;
-        const double dx = static_cast<double>(Gap(x, ax));
-        const double dy = static_cast<double>(Gap(y, ay));
-        if (!nearest || dx * dx + dy * dy < best) {
-            nearest = &area;
-            best = dx * dx + dy * dy;
+        const i64 left = Overlaps(x, ax) ? x.lo : Clamp(x.lo, size.width, ax);
+        const i64 top = Clamp(wanted.top, titleBar, {area.top, area.bottom});
+        const double dx = static_cast<double>(left - x.lo);
+        const double dy = static_cast<double>(top - wanted.top);
+        if (bestDistance < 0 || dx * dx + dy * dy < bestDistance) {
+            best = {static_cast<long>(left), static_cast<long>(top)};
+            bestDistance = dx * dx + dy * dy;
         }
     }
-    if (!nearest) return wanted;
-    return {static_cast<long>(Clamp(x.lo, size.width, {nearest->left, nearest->right})),
-            static_cast<long>(Clamp(y.lo, size.height, {nearest->top, nearest->bottom}))};
+    return best;
 }
 
 }  // namespace roamwise

@@ -18,9 +18,9 @@ public:
     WindowPosition(Platform& platform, ErrorReport& report, PlacedWindow& window, std::wstring prefix)
         : platform_(platform), report_(report), window_(window), prefix_(std::move(prefix)) {}
 
-    // Moves the window where it was stored, pulled back onto a screen if it
-    // would lie wholly off every one. strict: text that is not a 32-bit
-    // number throws (type mismatch, overflow); otherwise it reads as 0.
+    // Moves the window where it was stored, moved as little as keeps its
+    // title bar within reach. strict: text that is not a 32-bit number
+    // throws (type mismatch, overflow); otherwise it reads as 0.
     void Restore(bool strict);
     void Store();
 
@@ -42,8 +42,10 @@ struct Point {
     long top = 0;
 };
 
-// Where a window of this size, wanted at this place, goes: there when any
-// part of it lies on a work area, else wholly onto the nearest one.
-Point KeepOnScreen(Point wanted, Size size, const std::vector<Rect>& workAreas);
+// Where a window of this size, wanted at this place, goes: there when the
+// row of its title bar (titleBar high) lies whole on a work area and some of
+// the bar shows there; else moved the least distance that makes it so (and
+// wholly onto the area sideways when none of it would show).
+Point KeepTitleBarReachable(Point wanted, Size size, long titleBar, const std::vector<Rect>& workAreas);
 
 }  // namespace roamwise

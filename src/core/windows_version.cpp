@@ -54,10 +54,9 @@ std::wstring NameWindowsVersion(const WindowsVersion& version) {
 }
 
 bool WindowsRefused(Platform& platform, ErrorReport& report) {
-    // Asked afresh for each comparison, as the system may answer differently.
-    const std::wstring first = AskWindowsVersion(platform, report).substr(0, 10);
-    const std::wstring second = AskWindowsVersion(platform, report).substr(0, 10);
-    return first == L"Windows 95" || second == L"Windows 98";
+    // The whole Windows 95 family: 95, 98 and Me, whose W functions mostly fail.
+    const std::wstring name = AskWindowsVersion(platform, report);
+    return name.compare(0, 10, L"Windows 95") == 0 || name.compare(0, 10, L"Windows 98") == 0 || name == L"Windows ME";
 }
 
 }  // namespace roamwise

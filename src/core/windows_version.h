@@ -1,5 +1,5 @@
 // Names the running Windows, and the start-up gate that refuses the
-// Windows 95 and 98 families.
+// Windows 95 family (95, 98 and Me).
 #pragma once
 
 #include <string>

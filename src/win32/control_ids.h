@@ -23,6 +23,10 @@ enum ControlId : int {
     kSettingsText = 201,
 };
 
+// WM_COPYDATA's tag of a profile to load, handed over by a start from the
+// command line; the data is the name in UTF-16, without a terminator.
+constexpr unsigned long kLoadRequest = 0x524F4C44;
+
 }  // namespace ids
 
 #define ROAMWISE_MAIN_CLASS L"RoamwiseMainWindow"

@@ -1,7 +1,9 @@
-// Roamwise.exe: creates the main window hidden, lets the core start up, and
-// shows the window unless the start was refused.
+// Roamwise.exe: the version gate first, then either a load from the command
+// line without any window, or the main window: created hidden, started up by
+// the core, and shown unless the start was refused.
 #include <windows.h>
 
+#include "launch.h"
 #include "main_controller.h"
 #include "main_window.h"
 #include "message_pump.h"
@@ -11,18 +13,24 @@
 
 using namespace roamwise;
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    win32::KeepCurrentFolderOutOfDllSearch();
-    win32::InitCommonControlClasses();
-
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
+    const StartRequest request = ReadCommandLine(arguments ? arguments : L"");
+    // Before any window class or common control: on Windows 98 and Me most W
+    // functions fail, and only the version and a box must work to refuse.
     win32::Win32Platform platform;
-    win32::MainWindow mainWindow(instance);
+    win32::MainWindow mainWindow(instance);  // no window yet: its boxes stand alone
+    if (const auto end = EndsBeforeWindows(platform, mainWindow, request)) return *end;
+
+    win32::KeepCurrentFolderOutOfDllSearch();
     win32::ViewerWindow viewer(instance, mainWindow);
     MainController controller(platform, mainWindow, viewer);
+    if (request.action == StartRequest::Action::LoadProfile)
+        return controller.LoadFromCommandLine(request.profile, request.quiet);
+
+    win32::InitCommonControlClasses();
     mainWindow.Attach(controller);
     viewer.Attach(controller.Viewer());
     if (!mainWindow.Create()) return 1;
-
     // A second copy started from this folder brings this window forward.
     platform.SetMainWindow(mainWindow.Handle());
     const LRESULT started = win32::WindowBase::Guard(mainWindow.Handle(), [&] {

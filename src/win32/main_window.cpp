@@ -22,6 +22,10 @@ constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 1000;
 // Posted by ClearProfiles: the list draws again once the refill is done.
 constexpr UINT kResumeListRedraw = WM_APP + 1;
+// Posted when another start hands over a profile to load.
+constexpr UINT kRunLoadRequest = WM_APP + 2;
+// Longer than any profile name: the longest path a profile may have.
+constexpr DWORD kLongestRequest = 260 * sizeof(wchar_t);
 const wchar_t* const kWaitPointer = MAKEINTRESOURCEW(32514);  // IDC_WAIT
 
 bool IsPushButton(int id) {
@@ -137,7 +141,9 @@ HWND MainWindow::Control(int id) const {
 
 Answer MainWindow::ShowMessage(const std::wstring& text, const std::wstring& title, Buttons buttons) {
     UINT type = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
-    if (!hwnd_) type |= MB_TASKMODAL;
+    // Without the window (before it exists, or a start from the command
+    // line) the box stands on its own, in front.
+    if (!hwnd_) type |= MB_TASKMODAL | MB_SETFOREGROUND;
     const int result = MessageBoxW(hwnd_, text.c_str(), title.c_str(), type);
     if (buttons == Buttons::Ok) return Answer::Ok;
     // A box that could not be shown or was torn down answers No.
@@ -179,6 +185,14 @@ std::wstring MainWindow::SelectedProfile() {
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
     const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
     return got == LB_ERR ? std::wstring() : std::wstring(buffer.data(), static_cast<size_t>(got));
+}
+
+void MainWindow::SelectProfile(const std::wstring& name) {
+    HWND list = Control(kProfileList);
+    const LRESULT index =
+        list ? SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()))
+             : LB_ERR;
+    if (index != LB_ERR) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void MainWindow::SetProfileTooltip(const std::wstring& text) { SetTooltip(kProfileList, text); }
@@ -282,6 +296,24 @@ void MainWindow::OnClose() {
     Destroy();
 }
 
+// Answered at once, so the start that handed it over can end; the load
+// runs after, from the window's own queue.
+bool MainWindow::OnLoadRequest(const COPYDATASTRUCT* request) {
+    if (!request || request->dwData != ids::kLoadRequest || request->cbData % sizeof(wchar_t) != 0 ||
+        request->cbData > kLongestRequest || (request->cbData && !request->lpData))
+        return false;
+    loadRequests_.emplace_back(static_cast<const wchar_t*>(request->lpData), request->cbData / sizeof(wchar_t));
+    PostMessageW(hwnd_, kRunLoadRequest, 0, 0);
+    return true;
+}
+
+void MainWindow::RunLoadRequest() {
+    if (loadRequests_.empty() || !controller_) return;
+    const std::wstring profile = loadRequests_.front();
+    loadRequests_.erase(loadRequests_.begin());
+    controller_->LoadHandedOver(profile);
+}
+
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = hwnd_;
     switch (message) {
@@ -296,6 +328,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kClockTimer) UpdateClock();
         return 0;
     case kResumeListRedraw: ResumeListRedraw(); return 0;
+    case WM_COPYDATA: return OnLoadRequest(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kRunLoadRequest: RunLoadRequest(); return 0;
     case WM_CLOSE: OnClose(); return 0;
     // The session ends: both positions are kept, nothing is shown.
     case WM_QUERYENDSESSION: return TRUE;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "handles.h"
 #include "view.h"
@@ -32,6 +33,7 @@ public:
     void ClearProfiles() override;
     void AddProfile(const std::wstring& name) override;
     std::wstring SelectedProfile() override;
+    void SelectProfile(const std::wstring& name) override;
     void SetProfileTooltip(const std::wstring& text) override;
     std::wstring TypedName() override;
     void SetNameTooltip(const std::wstring& text) override;
@@ -53,6 +55,8 @@ private:
     bool OnSetCursor(HWND over, int hitTest);
     bool OnActivate(WPARAM wParam);
     void OnClose();
+    bool OnLoadRequest(const COPYDATASTRUCT* request);
+    void RunLoadRequest();
     void UpdateClock();
     void ResumeListRedraw();
     bool CursorOverWindow() const;
@@ -69,6 +73,7 @@ private:
     Font aboutFont_;
     Icon magnifier_;
     std::wstring clock_;
+    std::vector<std::wstring> loadRequests_;  // handed over, waiting for their turn
     bool busy_ = false;
     bool listRedrawOff_ = false;
 };

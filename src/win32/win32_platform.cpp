@@ -16,9 +16,9 @@ namespace win32 {
 
 namespace {
 
-// The program's settings key under HKEY_LOCAL_MACHINE, opened with query
-// value, set value, create subkey, enumerate subkeys, notify and create
-// link: one mask for reading and writing alike.
+// The program's settings key under HKEY_LOCAL_MACHINE. Writing asks for
+// query value, set value, create subkey, enumerate subkeys, notify and
+// create link; reading asks only to query, all a standard user may do there.
 constexpr char kSettingsKey[] = "SOFTWARE\\Quillfern\\Roamwise\\Settings";
 constexpr REGSAM kKeyAccess = 0x3F;
 
@@ -131,7 +131,8 @@ std::optional<std::wstring> NumberValue(HKEY key, const std::string& name, DWORD
 
 std::optional<std::wstring> ReadValue(const std::string& name) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, kKeyAccess, &opened) != ERROR_SUCCESS) return std::nullopt;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
     const RegistryKey key(opened);
     DWORD type = 0;
     DWORD length = 0;
@@ -152,24 +153,57 @@ void WriteValue(const std::string& name, const std::string& text) {
                    static_cast<DWORD>(text.size() + 1));
 }
 
-// A kernel object name for one program folder: names are short, paths
-// are not, so the upper-cased folder is hashed (FNV-1a, 64 bits).
-std::wstring ClaimName(std::wstring folder) {
-    if (!folder.empty()) CharUpperBuffW(&folder[0], static_cast<DWORD>(folder.size()));
+std::wstring Hex(std::uint64_t value, int digits) {
+    std::wstring text(digits, L'0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) text[i] = L"0123456789ABCDEF"[value & 0xF];
+    return text;
+}
+
+// Names short enough for kernel objects, the same for every spelling of the folder.
+std::wstring FolderKey(const std::wstring& folder) {
+    // The folder itself: its volume and its index there.
+    const FileHandle opened(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (opened && GetFileInformationByHandle(opened.get(), &info) && (info.nFileIndexHigh | info.nFileIndexLow))
+        return Hex(info.dwVolumeSerialNumber, 8) + Hex(info.nFileIndexHigh, 8) + Hex(info.nFileIndexLow, 8);
+    // A file system that gives no index: the upper-cased path, hashed (FNV-1a).
+    std::wstring upper = folder;
+    if (!upper.empty()) CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
     std::uint64_t hash = 14695981039346656037ull;
-    for (wchar_t c : folder) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
-    wchar_t digits[17] = {};
-    for (int i = 15; i >= 0; --i, hash >>= 4) digits[i] = L"0123456789ABCDEF"[hash & 0xF];
-    return std::wstring(L"Roamwise-") + digits;
+    for (wchar_t c : upper) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+    return L"P" + Hex(hash, 16);
+}
+
+// The main window another copy published in the folder's mapping; null
+// when it has none (a start from the command line) or it is gone.
+HWND PublishedWindow(HANDLE mapping) {
+    const MappedView view(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(LONG)));
+    if (!view) return nullptr;
+    const auto window = static_cast<HWND>(LongToHandle(*static_cast<const volatile LONG*>(view.get())));
+    wchar_t className[64] = {};
+    if (!window || !GetClassNameW(window, className, 64) || std::wcscmp(className, ROAMWISE_MAIN_CLASS) != 0)
+        return nullptr;
+    return window;
 }
 
 // Restores and activates the other copy's window, or the box it shows.
 void BringToFront(HWND window) {
-    wchar_t className[64] = {};
-    if (!window || !GetClassNameW(window, className, 64) || std::wcscmp(className, ROAMWISE_MAIN_CLASS) != 0) return;
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     const HWND front = GetLastActivePopup(window);
     if (IsWindowVisible(front)) SetForegroundWindow(front);
+}
+
+// Gives the other copy's window a profile to load; it answers at once and
+// loads after. False when it did not take it.
+bool HandOver(HWND window, const std::wstring& profile) {
+    COPYDATASTRUCT request = {ids::kLoadRequest, static_cast<DWORD>(profile.size() * sizeof(wchar_t)),
+                              const_cast<wchar_t*>(profile.data())};
+    DWORD_PTR taken = FALSE;
+    return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000,
+                               &taken) &&
+           taken;
 }
 
 }  // namespace
@@ -334,23 +368,44 @@ WindowsVersion Win32Platform::Version() {
     return version;
 }
 
-bool Win32Platform::ClaimProgramFolder() {
-    if (folderClaim_) return true;
-    KernelHandle claim(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
-                                          ClaimName(ProgramFolder()).c_str()));
-    const bool first = GetLastError() != ERROR_ALREADY_EXISTS;
-    const MappedView view(claim ? MapViewOfFile(claim.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)) : nullptr);
-    // Without a claim to look at, running is better than refusing.
-    if (!view) return true;
-    // Window handles keep to 32 bits, so 32- and 64-bit copies share them.
-    auto* published = static_cast<volatile LONG*>(view.get());
-    if (!first) {
-        BringToFront(static_cast<HWND>(LongToHandle(*published)));
-        return false;
+std::wstring GlobalClaimName(const std::wstring& folder) { return L"Global\\Roamwise-" + FolderKey(folder) + L"-claim"; }
+
+FolderClaim Win32Platform::ClaimProgramFolder(const std::wstring& profileToLoad) {
+    if (folderClaim_) return FolderClaim::Claimed;
+    const std::wstring folder = ProgramFolder();
+    // In this session, a mapping holds the running copy's main window.
+    KernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
+                                            (L"Roamwise-" + FolderKey(folder)).c_str()));
+    if (mapping && GetLastError() == ERROR_ALREADY_EXISTS) {
+        const HWND other = PublishedWindow(mapping.get());
+        if (!other) return FolderClaim::HeldElsewhere;
+        BringToFront(other);
+        return profileToLoad.empty() || HandOver(other, profileToLoad) ? FolderClaim::HandedOver
+                                                                       : FolderClaim::HeldElsewhere;
     }
-    *published = HandleToLong(mainWindow_);
-    folderClaim_ = std::move(claim);
-    return true;
+    // Every session sees a global object: another user's copy, or one with
+    // other rights whose mapping this copy may not open, holds it. Where none
+    // can be made at all, running is better than refusing.
+    KernelHandle global(CreateMutexW(nullptr, FALSE, GlobalClaimName(folder).c_str()));
+    const DWORD error = GetLastError();
+    if ((global && error == ERROR_ALREADY_EXISTS) || (!global && error == ERROR_ACCESS_DENIED))
+        return FolderClaim::HeldElsewhere;
+    const MappedView view(mapping ? MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(LONG)) : nullptr);
+    // Window handles keep to 32 bits, so 32- and 64-bit copies share them.
+    if (view) *static_cast<volatile LONG*>(view.get()) = HandleToLong(mainWindow_);
+    folderClaim_ = std::move(mapping);
+    globalClaim_ = std::move(global);
+    return FolderClaim::Claimed;
+}
+
+bool Win32Platform::SameFileName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    std::wstring x = a, y = b;
+    if (!x.empty()) {
+        CharUpperBuffW(&x[0], static_cast<DWORD>(x.size()));
+        CharUpperBuffW(&y[0], static_cast<DWORD>(y.size()));
+    }
+    return x == y;
 }
 
 bool Win32Platform::ToAnsi(const std::wstring& text, std::string& bytes) { return ToCodePage(CP_ACP, text, bytes); }

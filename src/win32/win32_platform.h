@@ -13,7 +13,8 @@ namespace win32 {
 class Win32Platform : public Platform {
 public:
     // The window a second copy started from this folder brings to the
-    // front; set before ClaimProgramFolder.
+    // front and hands its requests to; set before ClaimProgramFolder (none
+    // for a start from the command line).
     void SetMainWindow(HWND window) { mainWindow_ = window; }
 
     std::wstring ProgramFolder() override;
@@ -36,11 +37,12 @@ public:
 
     std::wstring ActiveAddress() override;
     WindowsVersion Version() override;
-    bool ClaimProgramFolder() override;
+    FolderClaim ClaimProgramFolder(const std::wstring& profileToLoad) override;
 
     bool ToAnsi(const std::wstring& text, std::string& bytes) override;
     bool ToOem(const std::wstring& text, std::string& bytes) override;
     std::wstring FromOem(const std::string& bytes) override;
+    bool SameFileName(const std::wstring& a, const std::wstring& b) override;
     std::wstring ErrorText(long number) override;
 
 private:
@@ -48,9 +50,14 @@ private:
     [[noreturn]] void ThrowLastError() { ThrowError(GetLastError()); }
 
     HWND mainWindow_ = nullptr;
-    // Held while this copy runs: the folder's claim, seen by later copies.
+    // Held while this copy runs: the folder's claim in this session and in
+    // all of them, seen by later copies.
     KernelHandle folderClaim_;
+    KernelHandle globalClaim_;
 };
+
+// The name of the claim every session sees, for a program folder however spelled.
+std::wstring GlobalClaimName(const std::wstring& folder);
 
 }  // namespace win32
 }  // namespace roamwise

@@ -133,6 +133,13 @@ void WindowBase::MoveToTwips(long left, long top) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+long WindowBase::TitleBarHeightTwips() const {
+    RECT outer;
+    POINT client = {0, 0};
+    if (!hwnd_ || !GetWindowRect(hwnd_, &outer) || !ClientToScreen(hwnd_, &client)) return 0;
+    return PixelsToTwips(client.y - outer.top, dpi_.y);
+}
+
 std::vector<Rect> WorkAreasTwips(Dpi dpi) {
     std::vector<RECT> areas;
     EnumDisplayMonitors(nullptr, nullptr, &CollectWorkArea, reinterpret_cast<LPARAM>(&areas));

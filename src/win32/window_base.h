@@ -60,6 +60,7 @@ protected:
 
     Rect PlacementTwips() const;
     void MoveToTwips(long left, long top);
+    long TitleBarHeightTwips() const;
 
     HINSTANCE instance_;
     Dpi dpi_;
@@ -79,6 +80,7 @@ class Window : public View, public WindowBase {
 public:
     Rect Placement() override { return PlacementTwips(); }
     void MoveTo(long left, long top) override { MoveToTwips(left, top); }
+    long TitleBarHeight() override { return TitleBarHeightTwips(); }
     std::vector<Rect> WorkAreas() override { return WorkAreasTwips(dpi_); }
 
 protected:

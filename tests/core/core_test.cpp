@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_machine.h"
+#include "launch.h"
 #include "main_controller.h"
 
 namespace {
@@ -13,7 +14,9 @@ using namespace roamwise;
 using Do = std::function<void(struct World&)>;
 
 const std::wstring kProfiles = L"C:\\Roam wise\\Profiles\\";
-const std::wstring kSaved = L"Roamwise: Settings Saved";
+const std::wstring kSaved = L"Roamwise: Settings Saved", kLoaded = L"Roamwise: Network Settings Loaded";
+const std::wstring kRunning = L"Roamwise: Roamwise is already running from this folder: in another session, with other "
+                              L"rights, or loading a profile from the command line. Only one copy can run from a folder at a time.";
 
 struct World {
     explicit World(const std::wstring& folder = L"C:\\Roam wise", const std::wstring& shortFolder = L"C:\\ROAMWI~1")
@@ -62,8 +65,11 @@ void Play(const Row& row) {
         if (std::find(row.changes.begin(), row.changes.end(), path.substr(kProfiles.size())) == row.changes.end())
             EXPECT_EQ(w.Bytes(path), bytes) << std::string(path.begin(), path.end());
     for (auto& path : w.machine.written) EXPECT_EQ(fake::Lower(path).rfind(L"c:\\roam wise\\", 0), 0u);
-    for (auto& start : w.machine.starts) EXPECT_EQ(start.rfind(L"C:\\WINDOWS\\system32\\", 0), 0u);
-    EXPECT_TRUE(w.machine.List(kProfiles + L"*.bak").empty());
+    for (auto& start : w.machine.starts) {
+        EXPECT_EQ(start.rfind(L"C:\\WINDOWS\\system32\\", 0), 0u);
+        if (start.find(L"\\cmd.exe|") != std::wstring::npos) EXPECT_NE(start.find(L"|cmd.exe /d /c "), std::wstring::npos);
+    }
+    for (auto& f : w.machine.files) EXPECT_NE(fake::Lower(f.path).substr(f.path.size() - 4), L".~rw");
     if (row.check) row.check(w);
 }
 
@@ -80,13 +86,21 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
              EXPECT_EQ(w.Settings(), "netsh -c interface dump > C:\\ROAMWI~1\\Profiles\\Home_office.txt\r\n");
              EXPECT_EQ(w.Bytes(kProfiles + L"Home_office.txt"), "dump of 192.0.2.7");
              EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office", L"Home_office"}));
-             EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\cmd.exe|cmd.exe /c C:\\ROAMWI~1\\Settings.bat|C:\\WINDOWS\\system32");
+             EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\cmd.exe|cmd.exe /d /c C:\\ROAMWI~1\\Settings.bat|C:\\WINDOWS\\system32");
          }},
         {"no name", nullptr, Type(L""), {L"Roamwise: Please enter a profile name"}},
         {"replace declined", [](World& w) { w.windows.answers = {Answer::No}; }, Type(L"Home"), {exists}},
         {"replace keeps the listed letter case", nullptr, Type(L"home"), {exists, kSaved}, ip, {L"Home.txt"},
          [](World& w) { EXPECT_EQ(w.machine.List(kProfiles + L"home.txt")[0].name, L"Home.txt");
                         EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
+        {"another profile's short name", [](World& w) { w.machine.Find(kProfiles + L"Office.txt")->shortName = L"OFFI~XS3.TXT"; },
+         Type(L"offi~xs3"), {L"Roamwise: \"offi~xs3\" is another name of the file \"Office.txt\" in the Profiles folder. "
+                             L"Please choose another name."}, L"", {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
+        {"a hand-copied .TXT is replaced by a listed profile", [](World& w) { w.machine.Add(kProfiles + L"Travel.TXT", "old"); },
+         Type(L"travel"), {exists, kSaved}, ip, {}, [](World& w) {
+             EXPECT_EQ(w.machine.List(kProfiles + L"travel.txt")[0].name, L"Travel.txt");
+             EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office", L"Travel"}));
+         }},
         {"a hidden read-only profile is asked for too", [](World& w) { w.Profile(L"h", true, true); },
          Type(L"h"), {exists, kSaved}, ip, {L"h.txt"}},
         {"netsh fails", [](World& w) { w.machine.dumpExit = 1; }, Type(L"Home"),
@@ -97,11 +111,11 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
          {exists, L"cmdSave: Error: 2. cannot start"}, ip},
         {"the wait fails", [](World& w) { w.machine.waitFails = true; }, Type(L"Home"),
          {exists, L"fWait: Error: 6. invalid handle"}, ip},
-        {"a standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.bak"; }, Type(L"Home"),
+        {"a standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.~rw"; }, Type(L"Home"),
          {exists, L"cmdSave: Error: 5. disk on fire"}, ip},
-        {"out of memory", [](World& w) { w.machine.throwing = kProfiles + L"Home.bak", w.machine.raise = 1; },
+        {"out of memory", [](World& w) { w.machine.throwing = kProfiles + L"Home.~rw", w.machine.raise = 1; },
          Type(L"Home"), {exists, L"cmdSave: Error: 7. Out of memory"}, ip},
-        {"no standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.bak", w.machine.raise = 2; },
+        {"no standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.~rw", w.machine.raise = 2; },
          Type(L"Home"), {exists, L"cmdSave: Error: 5. Unknown error"}, ip},
         {"no short form", [](World& w) { w.machine.noShortProfiles = true; }, Type(L"n"),
          {L"cmdSave: Error: 3. error 3"}, ip, {},
@@ -132,6 +146,10 @@ TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
         {L"a\tb", L"A profile name cannot contain control characters."},
         {L"\u0141\u00f3d\u017a", L"A profile name can only hold characters of the system's code page."},
         {L"lpt1.x", L"\"lpt1.x\" is a name Windows keeps for a device."},
+        {L"CONOUT$", L"\"CONOUT$\" is a name Windows keeps for a device."},
+        {L"conin$.x", L"\"conin$.x\" is a name Windows keeps for a device."},
+        {L"COM\u00b9", L"\"COM\u00b9\" is a name Windows keeps for a device."},
+        {L"lpt\u00b3", L"\"lpt\u00b3\" is a name Windows keeps for a device."},
         {std::wstring(234, L'n'), L"The profile name is too long."},
         {std::wstring(233, L'n'), L""}, {L"com0", L""}, {L"   ", L""},
     };
@@ -157,7 +175,7 @@ TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
 }
 
 TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
-    const std::wstring loaded = L"Roamwise: Network Settings Loaded";
+    const std::wstring loaded = kLoaded;
     const std::wstring sure = L"Roamwise: Are you sure you want to delete Home";
     const Row rows[] = {
         {"load", [](World& w) {
@@ -173,8 +191,18 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
          {L"Network Error: There is no active connection to change.\rPlease connect to a network before loading a Profile."},
          L" Active IP: Not Connected"},
         {"netsh fails to load", [](World& w) { w.machine.loadExit = 2; }, Pick(L"Home", &MainController::LoadProfile),
-         {L"Roamwise: The network settings could not be loaded: netsh ended with exit code 2."}, L" Active IP: 192.0.2.7"},
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 2."}, L" Active IP: 192.0.2.7"},
         {"load nothing", nullptr, Pick(L"", &MainController::LoadProfile), {L"Roamwise: Select a profile to load"}},
+        {"load a vanished profile", nullptr, Pick(L"Gone", &MainController::LoadProfile),
+         {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, {}, {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
+        {"a load handed over by another start", [](World& w) { w.windows.selected = L"Home"; },
+         [](World& w) { w.app.LoadHandedOver(L"office"); }, {loaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
+             EXPECT_EQ(w.windows.selected, L"Office");
+             EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"office.txt"});
+         }},
+        {"a handed-over name the rules refuse", nullptr, [](World& w) { w.app.LoadHandedOver(L"..\\Office"); },
+         {L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
+         [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
         {"closed during the capture after a load", [](World& w) { w.machine.duringWaits = {nullptr, [&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
         {"delete", nullptr, Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7",
@@ -199,7 +227,7 @@ TEST(Commands, WhileAToolRunsOnlyHarmlessOnesWork) {
     const auto during = [](World& w) {
         w.machine.duringWaits = {[&w] {
             w.windows.selected = L"Office";
-            w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13);  // each beeps
+            w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), w.app.LoadHandedOver(L"Home");  // each beeps
             w.app.ShowAbout(), w.app.ShowCurrentSettings(), w.app.ProfileSelected(), w.app.NameKeyReleased();
             EXPECT_EQ(w.windows.status + w.windows.listTip + w.windows.nameTip, L"   Saving SettingsOfficen");
         }};
@@ -208,39 +236,95 @@ TEST(Commands, WhileAToolRunsOnlyHarmlessOnesWork) {
           {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
            L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved},
           L" Active IP: 192.0.2.7", {}, [](World& w) {
-              EXPECT_EQ(w.windows.beeps, 3);
+              EXPECT_EQ(w.windows.beeps, 4);
               EXPECT_EQ(w.machine.starts.size(), 1u);
               EXPECT_TRUE(w.viewer.shown);
           }});
 }
 
-TEST(StartUp, RefusesOldWindowsAndSecondCopiesAndStopsAtAPlaceThatIsNoNumber) {
-    const std::wstring sorry = L"Roamwise: This program requires Windows 2000 and higher. Sorry";
+TEST(StartUp, EndsBesideAnotherCopyAndStopsAtAPlaceThatIsNoNumber) {
     const struct {
-        WindowsVersion version;
-        bool otherCopy, refused;
+        FolderClaim claim;
+        bool refused;
         std::wstring top, box;  // the stored top edge; the box start-up shows
     } rows[] = {
-        {{1, 4, 10, 1998, L""}, false, true, L"0", sorry},  {{1, 4, 0, 1111, L""}, false, true, L"0", sorry},
-        {{2, 5, 1, 2600, L""}, true, true, L"0", L""},      {{1, 4, 90, 3000, L""}, false, false, L"0", L""},
-        {{2, 5, 0, 2195, L""}, false, false, L"0", L""},    {{}, false, false, L"0", L""},
-        {{2, 6, 1, 7601, L""}, false, false, L"abc", L"Form_Load: Error: 13. Type mismatch"},
-        {{2, 6, 1, 7601, L""}, false, false, L"2147483648", L"Form_Load: Error: 6. Overflow"},
+        {FolderClaim::HandedOver, true, L"0", L""}, {FolderClaim::HeldElsewhere, true, L"0", kRunning},
+        {FolderClaim::Claimed, false, L"0", L""},
+        {FolderClaim::Claimed, false, L"abc", L"Form_Load: Error: 13. Type mismatch"},
+        {FolderClaim::Claimed, false, L"2147483648", L"Form_Load: Error: 6. Overflow"},
     };
     for (auto& r : rows) {
         World w;
         w.Profile(L"Home");
-        w.machine.version = r.version, w.machine.otherCopy = r.otherCopy, w.machine.settings[L"FormTop"] = r.top;
+        w.machine.Add(kProfiles + L"Home.~rw", "old Home");
+        w.machine.claim = r.claim, w.machine.settings[L"FormTop"] = r.top;
         w.app.StartUp();
         EXPECT_EQ(w.app.Refused(), r.refused);
         EXPECT_EQ(w.windows.boxes, r.box.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{r.box});
         const std::size_t went = r.refused || !r.box.empty() ? 0 : 1;  // list, status and capture, or none
         EXPECT_EQ(w.windows.profiles.size() + w.machine.starts.size(), 2 * went);
         EXPECT_EQ(w.windows.status.empty(), !went);
-        if (r.refused) EXPECT_TRUE(w.machine.written.empty());
+        if (r.refused) EXPECT_TRUE(w.machine.written.empty() && w.machine.settingReads == 0);
         w.app.Close();  // a refused start stores nothing; a stopped one the place it really has
         EXPECT_EQ(w.machine.settings[L"FormTop"], r.refused ? r.top : L"0");
         EXPECT_EQ(w.machine.settings.count(L"FormLeft"), r.refused ? 0u : 1u);
+    }
+}
+
+// What wWinMain does with a command line: the gate and the usage first, then a load without the window.
+int Launch(World& w, const std::wstring& line) {
+    const StartRequest request = ReadCommandLine(line);
+    if (const auto code = EndsBeforeWindows(w.machine, w.windows, request)) return *code;
+    EXPECT_EQ(request.action, StartRequest::Action::LoadProfile);
+    return w.app.LoadFromCommandLine(request.profile, request.quiet);
+}
+
+TEST(Launch, TheGateComesFirstAndALoadFromTheCommandLineSaysHowItWent) {
+    const std::wstring usage = std::wstring(L"Roamwise: ") + kUsageText;
+    const std::wstring sorry = L"Roamwise: This program requires Windows 2000 and higher. Sorry";
+    const WindowsVersion me{1, 4, 90, 3000, L""}, w95{1, 4, 0, 1111, L""}, w98{1, 4, 10, 1998, L""};
+    const struct {
+        const char* line;
+        std::function<void(fake::Machine&)> setUp;
+        int code;
+        std::vector<std::wstring> boxes;
+        std::size_t starts;
+    } rows[] = {
+        {"/load Home", nullptr, kExitLoaded, {kLoaded}, 2},
+        {"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 2},
+        {"/quiet /load Home", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2},
+        {"/load Home", [](fake::Machine& m) { m.loadExit = 1; }, kExitNetshFailed,
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1."}, 1},
+        {"/load \"My Home\"", [](fake::Machine& m) { m.Add(kProfiles + L"My Home.txt"); }, kExitLoaded, {kLoaded}, 2},
+        {"/load Gone", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, 0},
+        {"/load Travel /quiet", [](fake::Machine& m) { m.Add(kProfiles + L"Travel.TXT"); }, kExitNoSuchProfile, {}, 0},
+        {"/load CONOUT$", nullptr, kExitNoSuchProfile,
+         {L"Roamwise: Roamwise cannot load \"CONOUT$\". \"CONOUT$\" is a name Windows keeps for a device."}, 0},
+        {"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HandedOver; }, kExitHandedOver, {}, 0},
+        {"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, kExitFailed, {kRunning}, 0},
+        {"/load Home /quiet", [](fake::Machine& m) { m.startFails = true; }, kExitFailed, {}, 0},
+        {"/load Home", [&](fake::Machine& m) { m.version = me; }, kExitFailed, {sorry}, 0},
+        {"/load Home /quiet", [&](fake::Machine& m) { m.version = w98; }, kExitFailed, {}, 0},
+        {"", [&](fake::Machine& m) { m.version = w95; }, 0, {sorry}, 0},
+        {"/?", nullptr, 0, {usage}, 0},
+        {"/load", nullptr, kExitUsage, {usage}, 0},
+        {"/load \"\"", nullptr, kExitUsage, {usage}, 0},
+        {"/load Home /load Office", nullptr, kExitUsage, {usage}, 0},
+        {"Home", nullptr, kExitUsage, {usage}, 0},
+        {"/quiet /load /quiet", nullptr, kExitUsage, {}, 0},
+    };
+    for (auto& r : rows) {
+        SCOPED_TRACE(r.line);
+        World w;
+        w.Profile(L"Home");
+        if (r.setUp) r.setUp(w.machine);
+        const std::string line = r.line;
+        EXPECT_EQ(Launch(w, std::wstring(line.begin(), line.end())), r.code);
+        EXPECT_EQ(w.windows.boxes, r.boxes);
+        EXPECT_EQ(w.machine.starts.size(), r.starts);
+        EXPECT_EQ(w.machine.handedOver, r.code == kExitHandedOver ? L"Home" : L"");
+        // No window: no position read or written, no viewer, nothing in the list.
+        EXPECT_TRUE(w.machine.settingReads == 0 && w.machine.settings.empty() && !w.viewer.exists && w.windows.profiles.empty());
     }
 }
 
@@ -251,24 +335,30 @@ TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {
               for (auto name : {L"b.txt", L"A.TXT", L".txt", L"txt", L"abctxt"}) w.machine.Add(kProfiles + name);
               w.machine.Add(kProfiles + L"d.txt", "", true);
               w.machine.Add(kProfiles + L"h.txt").hidden = true;
-              w.machine.Add(kProfiles + L"Home.bak", "old Home");
-              w.machine.Find(kProfiles + L"Home.txt")->bytes = "half a dump";
+              // The user's own files, one reached through a short name like the keep-aside's.
+              w.machine.Add(kProfiles + L"Home.bak", "user's");
+              w.machine.Add(kProfiles + L"Notes.bak", "user's");
+              w.machine.Add(kProfiles + L"x.~rwz", "user's").shortName = L"X~1.~RW";
+              w.machine.Add(kProfiles + L"Office.~rw", "old Office");  // a replace that never finished
+              w.machine.Find(kProfiles + L"Office.txt")->bytes = "half a dump";
               w.machine.Add(kProfiles + L"~dump.tmp", "half");
           },
           [](World&) {}, {}, L" Active IP: 192.0.2.7", {}, [](World& w) {
-              EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Office", L"b", L"h", L"Home"}));
-              EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "old Home");
+              EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"b", L"h", L"Office"}));
+              EXPECT_EQ(w.Bytes(kProfiles + L"Office.txt"), "old Office");
+              for (auto name : {L"Home.bak", L"Notes.bak", L"x.~rwz"}) EXPECT_EQ(w.Bytes(kProfiles + name), "user's");
               EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>");
               EXPECT_EQ(w.viewer.text, L"Windows IP Configuration");
           }});
 }
 
-TEST(Positions, SurviveClosingAndTheSessionsEndAndStayOnScreen) {
+TEST(Positions, SurviveClosingAndTheSessionsEndAndKeepTheTitleBarWithinReach) {
     struct { std::wstring left, top; bool twoScreens; long wantLeft, wantTop; } const rows[] = {
-        {L"1200", L"-45", true, 1200, -45},     {L"-20000", L"300", true, 0, 300},
+        {L"1200", L"-45", true, 1200, 0},       {L"-20000", L"300", true, 0, 300},
         {L"300", L"-90000", true, 300, 0},      {L"99999", L"-99999", true, 26520, 0},
         {L"15300", L"0", false, 15300, 0},      {L"15360", L"0", false, 11160, 0},
-        {L"-2147483648", L"0", false, 0, 0},
+        {L"-2147483648", L"0", false, 0, 0},    {L"7500", L"-4300", false, 7500, 0},
+        {L"-30", L"10", false, -30, 10},        {L"300", L"11400", false, 300, 11190},
     };
     for (auto& r : rows) {
         World w;

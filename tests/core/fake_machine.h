@@ -29,7 +29,7 @@ inline std::wstring Replace(std::wstring s, const std::wstring& from, const std:
 const std::string kOemBytes = "\x82\x89\x84\x81";
 const std::wstring kOemLetters = L"\u00e9\u00eb\u00e4\u00fc";
 
-struct File { std::wstring path; std::string bytes; bool folder = false, readOnly = false, hidden = false; };
+struct File { std::wstring path; std::string bytes; bool folder = false, readOnly = false, hidden = false; std::wstring shortName; };
 
 struct Machine : Platform {
     std::wstring program, shortProgram, system = L"C:\\WINDOWS\\system32";
@@ -43,10 +43,17 @@ struct Machine : Platform {
     std::int32_t dumpExit = 0, loadExit = 0;
     std::wstring address = L"192.0.2.7", addressAfterLoad = L"192.0.2.8";
     WindowsVersion version{2, 5, 1, 2600, L""};
-    bool otherCopy = false, startFails = false, waitFails = false, noShortProfiles = false;
+    bool startFails = false, waitFails = false, noShortProfiles = false;
+    FolderClaim claim = FolderClaim::Claimed;
+    std::wstring handedOver;  // what a start handed to the copy already running
+    int settingReads = 0;
 
     Machine(const std::wstring& folder, const std::wstring& shortForm) : program(folder), shortProgram(shortForm) {}
-    File* Find(const std::wstring& p) { for (auto& f : files) if (Lower(f.path) == Lower(p)) return &f; return nullptr; }
+    // As the system does, a path also reaches a file through its short name.
+    bool Names(const File& f, const std::wstring& p) {
+        return Lower(f.path) == Lower(p) || (!f.shortName.empty() && Lower(Parent(f.path) + L"\\" + f.shortName) == Lower(p));
+    }
+    File* Find(const std::wstring& p) { for (auto& f : files) if (Names(f, p)) return &f; return nullptr; }
     std::wstring Parent(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
     void Touch(const std::wstring& path) {
         written.push_back(path);
@@ -66,12 +73,11 @@ struct Machine : Platform {
         for (auto& l : locked) if (Lower(l) == Lower(pattern)) throw Failure{5, L"access denied", L""};
         const std::wstring dir = Parent(pattern), mask = Lower(pattern.substr(dir.size() + 1));
         const std::wstring tail = mask[0] == L'*' ? mask.substr(1) : L"\x01";
+        const auto ends = [&](std::wstring n) { return (n = Lower(n)).size() >= tail.size() && n.compare(n.size() - tail.size(), tail.size(), tail) == 0; };
         for (auto& f : files) {
             std::wstring name = f.path.substr(f.path.rfind(L'\\') + 1);
-            bool match = Lower(f.path) == Lower(pattern) ||
-                         (Lower(Parent(f.path)) == Lower(dir) && Lower(name).size() >= tail.size() &&
-                          Lower(name).compare(name.size() - tail.size(), tail.size(), tail) == 0);
-            if (match) found.push_back({name, f.folder, f.readOnly, f.hidden, false});
+            if (Names(f, pattern) || (Lower(Parent(f.path)) == Lower(dir) && (ends(name) || (!f.shortName.empty() && ends(f.shortName)))))
+                found.push_back({name, f.folder, f.readOnly, f.hidden, false});
         }
         return found;
     }
@@ -84,7 +90,7 @@ struct Machine : Platform {
     void Move(const std::wstring& from, const std::wstring& to) override {
         Touch(to);
         if (!Find(from)) throw Failure{2, L"not found", L""};
-        if (File* old = Find(to); old && Lower(to) != Lower(from)) Delete(to);
+        if (File* old = Find(to); old && old != Find(from)) Delete(to);
         Find(from)->path = to;
     }
     void SetReadOnly(const std::wstring& path, bool on) override { Touch(path), Find(path)->readOnly = on; }
@@ -104,6 +110,7 @@ struct Machine : Platform {
     }
     std::wstring LongPath(const std::wstring& path) { return Replace(path, shortProgram, program); }
     std::optional<std::wstring> ReadSetting(const std::wstring& name) override {
+        ++settingReads;
         return settings.count(name) ? std::optional<std::wstring>(settings[name]) : std::nullopt;
     }
     void WriteSetting(const std::wstring& name, const std::wstring& value) override { settings[name] = value; }
@@ -141,7 +148,11 @@ struct Machine : Platform {
     }
     std::wstring ActiveAddress() override { return address; }
     WindowsVersion Version() override { return version; }
-    bool ClaimProgramFolder() override { return !otherCopy; }
+    FolderClaim ClaimProgramFolder(const std::wstring& profile) override {
+        if (claim == FolderClaim::HandedOver) handedOver = profile;
+        return claim;
+    }
+    bool SameFileName(const std::wstring& a, const std::wstring& b) override { return Lower(a) == Lower(b); }
     std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
     bool ToAnsi(const std::wstring& text, std::string& bytes) override {
         bytes.assign(text.begin(), text.end());
@@ -169,6 +180,7 @@ struct Placed : View {
     explicit Placed(Rect r) : rect(r) {}
     Rect Placement() override { return rect; }
     void MoveTo(long l, long t) override { rect = {l, t, l + rect.Width(), t + rect.Height()}; }
+    long TitleBarHeight() override { return 330; }
     std::vector<Rect> WorkAreas() override { return work; }
 };
 
@@ -203,6 +215,9 @@ struct Windows : Placed<MainView> {
     void ClearProfiles() override { profiles.clear(), selected.clear(); }
     void AddProfile(const std::wstring& n) override { profiles.push_back(n); }
     std::wstring SelectedProfile() override { return selected; }
+    void SelectProfile(const std::wstring& n) override {
+        for (auto& p : profiles) if (Lower(p) == Lower(n)) selected = p;
+    }
     void SetProfileTooltip(const std::wstring& t) override { listTip = t; }
     std::wstring TypedName() override { return name; }
     void SetNameTooltip(const std::wstring& t) override { nameTip = t; }
