@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Roamwise and runs every test:
-#   1. the core's tests, natively;
+#   1. the core's tests, natively, under AddressSanitizer and
+#      UndefinedBehaviorSanitizer: a memory or overflow fault fails them;
 #   2. the release checks of the shipped 32-bit Roamwise.exe (win32-thread
 #      compilers, the build that ships);
 #   3. the Windows tests (adapters and end to end) under Wine and Xvfb. Where
@@ -25,7 +26,8 @@ configure() {  # configure DIR BUILD_TYPE [cmake args...]
 
 mkdir -p "$build"
 export ROAMWISE_WINE_TEMPLATE="$build/wine-template"
-configure "$build/native" Release || exit 1
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+configure "$build/native" Release -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" || exit 1
 # The shipped program, built as scripts/release.sh builds it.
 configure "$build/release" MinSizeRel -DROAMWISE_WINE_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686-release.cmake" || exit 1

@@ -2,7 +2,8 @@
 // Roamwise.exe; built as a DLL, it is an iphlpapi.dll planted there. It keeps in the folder
 // %ROAMWISE_DOUBLE_DIR%: calls.log (a line per run: "planted " when it lies beside Roamwise.exe, its
 // name, its arguments); hold (while it exists, the tool takes its time, a minute at most); state (the
-// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE).
+// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE); exit (the exit
+// code of "netsh -f", 0 when missing).
 #include "driver.h"
 
 using namespace e2e;
@@ -25,7 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     DWORD written = 0;
     const std::string state = Read(kState / "state");
     if (argc == 3 && !lstrcmpiW(argv[1], L"-f"))
-        Write(kState / "state", Read(argv[2]));
+        return Write(kState / "state", Read(argv[2])), atoi(Read(kState / "exit").c_str());
     else  // as they are: a text-mode stream would add CRs
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), state.data(), DWORD(state.size()), &written, nullptr);
     return 0;

@@ -45,8 +45,9 @@ inline std::wstring TextOf(HWND w) {
 }
 class Program {
 public:
-    explicit Program(const fs::path& folder) {  // started from C:\: it must find its files beside itself
-        std::wstring exe = folder / L"Roamwise.exe", line = L"\"" + exe + L"\"";
+    // Started from C:\: it must find its files beside itself.
+    explicit Program(const fs::path& folder, const std::wstring& arguments = L"") {
+        std::wstring exe = folder / L"Roamwise.exe", line = L"\"" + exe + L"\" " + arguments;
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi_);
@@ -58,13 +59,18 @@ public:
         CloseHandle(pi_.hProcess);
     }
     bool Ended(DWORD limitMs = 30000) const { return WaitForSingleObject(pi_.hProcess, limitMs) == WAIT_OBJECT_0; }
-    // A visible top-level window of the program by class ("#32770": a message box); null once it ends.
-    HWND Window(const wchar_t* cls, DWORD limitMs = 30000) const {
+    DWORD ExitCode() const {  // once ended
+        DWORD code = STILL_ACTIVE;
+        return Ended() && GetExitCodeProcess(pi_.hProcess, &code) ? code : STILL_ACTIVE;
+    }
+    // A top-level window of the program by class ("#32770": a message box), visible unless said; null once it ends.
+    HWND Window(const wchar_t* cls, DWORD limitMs = 30000, bool visible = true) const {
         HWND w = nullptr;
         WaitFor([&] {
             DWORD pid = 0;
             while ((w = FindWindowExW(nullptr, w, cls, nullptr)))
-                if (GetWindowThreadProcessId(w, &pid) && pid == pi_.dwProcessId && IsWindowVisible(w)) return true;
+                if (GetWindowThreadProcessId(w, &pid) && pid == pi_.dwProcessId && (IsWindowVisible(w) || !visible))
+                    return true;
             return Ended(0);
         }, limitMs);
         return w;

@@ -10,6 +10,27 @@ const std::wstring kSaved = L"Roamwise: Settings Saved", kLoaded = L"Roamwise: N
 const wchar_t kBox[] = L"#32770", kViewer[] = ROAMWISE_VIEWER_CLASS;
 const fs::path kHere = fs::path(_pgmptr).parent_path();  // Roamwise.exe, the double and the DLL are here
 bool DeleteKey() { return RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quillfern") == ERROR_SUCCESS; }  // was there one?
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+std::wstring ShortForm(const fs::path& path) {
+    wchar_t shortPath[MAX_PATH] = L"";
+    return GetShortPathNameW(path.c_str(), shortPath, MAX_PATH) ? shortPath : L"";
+}
+// R: for a folder of C:, as subst makes one (Wine's subst does not): a link in the prefix's dosdevices,
+// made by the Unix ln that Wine starts. Its process cannot be waited for: wait for the drive.
+const fs::path kDrive = L"R:\\", kDriveLink = L"Z:" + fs::path(_wgetenv(L"WINEPREFIX")).wstring() + L"/dosdevices/r:";
+bool MapDrive(const fs::path& folder) {
+    std::wstring line = L"ln -sfn \"../drive_c/" + folder.wstring().substr(3) + L"\" \"" + kDriveLink.wstring().substr(2) + L"\"";
+    for (auto& c : line) c = c == L'\\' ? L'/' : c;
+    STARTUPINFOW si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(L"Z:\\bin\\ln", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
+    return WaitFor([] { return fs::exists(kDrive); });
+}
 
 class e2e : public ::testing::Test {  // each case runs the program from its own folder, with a blank in its path
 protected:
@@ -29,6 +50,7 @@ protected:
             RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", tool.filename().c_str());
         }
         DeleteKey();
+        DeleteFileW(kDriveLink.c_str());  // the link, not what it names
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Roamwise.exe");
         fs::remove_all(root_);
     }
@@ -120,12 +142,18 @@ TEST_F(e2e, ClosingWhileAToolRunsEndsWithoutABoxAndKeepsTheProfile) {
         EXPECT_NE(Setting(L"FormLeft"), L"");
     }
 }
-TEST_F(e2e, ABlockedSaveIsNotReportedAsSaved) {
+TEST_F(e2e, ASaveThatCannotOrMustNotWriteItsFileSaysSo) {
     fs::create_directories(profiles_ / L"x.txt");
+    Write(profiles_ / L"Home_Office.txt", "office\r\n");
+    const std::wstring alias = fs::path(ShortForm(profiles_ / L"Home_Office.txt")).stem();  // the system finds it by this too
     Program& p = Start();
     const std::wstring box = SaveAs(p, L"x");
     EXPECT_NE(box.find(L"could not be saved"), std::wstring::npos) << box;
     EXPECT_TRUE(WaitFor([&] { return p.Status().rfind(L" Active IP: ", 0) == 0; })) << p.Status();
+    EXPECT_EQ(SaveAs(p, alias), L"Roamwise: \"" + alias + L"\" is another name of the file \"Home_Office.txt\" in the "
+                                L"Profiles folder. Please choose another name.");
+    EXPECT_EQ(Read(profiles_ / L"Home_Office.txt"), "office\r\n");
+    EXPECT_EQ(Calls().find("dump"), std::string::npos);
 }
 TEST_F(e2e, TheViewerShowsIpconfigsOemTextAndComesForward) {
     Replace(L"ipconfig.exe");
@@ -166,28 +194,51 @@ TEST_F(e2e, PositionsAreStoredAtSessionEndAndOnClosingAndComeBack) {
     GetWindowRect(again.Main(), &m), GetWindowRect(again.Window(kViewer), &v);
     EXPECT_EQ(std::make_tuple(m.left, m.top, v.left, v.top), std::make_tuple(150L, 120L, 350L, 270L));
 }
-TEST_F(e2e, ASecondCopyFromTheSameFolderHandsOverToTheFirst) {
+TEST_F(e2e, ASecondCopyFromTheSameFolderHandsOverToTheFirstHoweverTheFolderIsSpelled) {
     fs::copy_file(app_ / L"Roamwise.exe", root_ / L"Roamwise.exe");
+    ASSERT_TRUE(MapDrive(root_));
     const HWND first = Start().Main();
-    Start(root_);  // a copy in another folder starts normally
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() != first; }));
     const auto files = [&] {  // what the two work files hold, and when they were written
         return Read(app_ / L"Settings.bat") + Read(app_ / L"ipinfo.txt") +
                std::to_string(fs::last_write_time(app_ / L"Settings.bat").time_since_epoch().count()) +
                std::to_string(fs::last_write_time(app_ / L"ipinfo.txt").time_since_epoch().count());
     };
-    const std::string before = files();
-    EXPECT_TRUE(Program(app_).Ended());
-    EXPECT_EQ(files(), before);
-    EXPECT_FALSE(DeleteKey()) << "the registry was written";  // neither copy has closed
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == first; }));
+    for (const fs::path& spelled : {app_, fs::path(ShortForm(app_)), kDrive / L"app dir"}) {
+        SCOPED_TRACE(spelled.string());
+        Program elsewhere(root_);  // a copy in another folder starts normally, in front
+        ASSERT_TRUE(elsewhere.Main() && WaitFor([&] { return GetForegroundWindow() != first; }));
+        const std::string before = files();
+        EXPECT_TRUE(Program(spelled).Ended());
+        EXPECT_EQ(files(), before);
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == first; }));
+    }
+    EXPECT_FALSE(DeleteKey()) << "the registry was written";  // the first copy has not closed
 }
-TEST_F(e2e, RefusesWindows9x) {
-    for (const wchar_t* version : {L"win95", L"win98"}) {
+TEST_F(e2e, LoadsFromTheCommandLineWithoutAWindowOrThroughTheRunningCopy) {
+    Write(profiles_ / L"Home.txt", "address 192.0.2.9\r\n");
+    const auto run = [&](const std::wstring& arguments) { return Program(app_, arguments).ExitCode(); };
+    Write(state_ / "exit", "1");
+    EXPECT_EQ(run(L"/load home /quiet"), 2u) << "netsh failed";
+    fs::remove(state_ / "exit");
+    EXPECT_EQ(run(L"/quiet /load"), 6u);
+    Program alone(app_, L"-LOAD \"Gone\"");
+    ASSERT_TRUE(alone.Window(kBox));
+    EXPECT_FALSE(alone.Window(ROAMWISE_MAIN_CLASS, 0, false)) << "a window was made";
+    EXPECT_EQ(alone.Answer(), L"Roamwise: There is no profile \"Gone\" in the Profiles folder.");
+    EXPECT_EQ(alone.ExitCode(), 1u);
+    Program& running = Start();
+    EXPECT_EQ(run(L"/load \"home\" /quiet"), 5u) << "not handed over";
+    EXPECT_EQ(running.Answer(), kLoaded);
+    EXPECT_EQ(Count(Calls(), "netsh.exe -f"), 2u);
+    EXPECT_EQ(Read(state_ / "state"), "address 192.0.2.9\r\n");
+    EXPECT_FALSE(DeleteKey()) << "a position was written";
+}
+TEST_F(e2e, RefusesTheWindows95FamilyBeforeAnyWindowExists) {
+    for (const wchar_t* version : {L"win95", L"win98", L"winme"}) {
         SCOPED_TRACE(version);
         SetWine(L"AppDefaults\\Roamwise.exe", L"Version", version);
         Program p(app_);
-        EXPECT_TRUE(p.Window(kBox) && !p.Window(ROAMWISE_MAIN_CLASS, 0));
+        EXPECT_TRUE(p.Window(kBox) && !p.Window(ROAMWISE_MAIN_CLASS, 0, false));
         EXPECT_EQ(p.Answer(), L"Roamwise: This program requires Windows 2000 and higher. Sorry");
         EXPECT_TRUE(p.Ended());
         EXPECT_FALSE(DeleteKey() || fs::exists(app_ / L"Settings.bat") || fs::exists(app_ / L"ipinfo.txt"));
@@ -200,6 +251,10 @@ TEST_F(e2e, ActiveAddress) {  // run in a network namespace by namespace-test.sh
     if (!GetEnvironmentVariableW(L"ROAMWISE_EXPECT_STATUS", expected, 64)) GTEST_SKIP() << "outside a namespace";
     Program& p = Start();
     EXPECT_TRUE(WaitFor([&] { return p.Status() == expected; })) << p.Status();
+    p.Close();
+    ASSERT_TRUE(p.Ended());
+    Write(profiles_ / L"Home.txt", "address 192.0.2.5\r\n");  // loaded, then connected or not
+    EXPECT_EQ(Program(app_, L"/load Home /quiet").ExitCode(), wcsstr(expected, L"Not Connected") ? 3u : 0u);
 }
 
 }  // namespace e2e

@@ -154,6 +154,18 @@ TEST(Text, ConversionsKeepOrReportEachCharacter) {
         EXPECT_EQ(bytes, expected);
     }
     EXPECT_EQ(platform.FromOem("Caf\x82"), L"Caf\u00E9");
+    EXPECT_TRUE(platform.SameFileName(L"Caf\u00E9.txt", L"CAF\u00C9.TXT"));
+    EXPECT_FALSE(platform.SameFileName(L"Caf\u00E9.txt", L"Cafe.txt"));
+}
+
+TEST(Claim, ACopyOutOfReachHoldsTheFolder) {
+    // What a copy in another session holds: only the claim every session sees.
+    const HANDLE otherSession = CreateMutexW(nullptr, FALSE, win32::GlobalClaimName(Win32Platform().ProgramFolder()).c_str());
+    EXPECT_EQ(Win32Platform().ClaimProgramFolder(L""), FolderClaim::HeldElsewhere);
+    CloseHandle(otherSession);
+    Win32Platform commandLine;  // a copy without a window: nothing to hand a request to
+    ASSERT_EQ(commandLine.ClaimProgramFolder(L"Home"), FolderClaim::Claimed);
+    EXPECT_EQ(Win32Platform().ClaimProgramFolder(L"Home"), FolderClaim::HeldElsewhere);
 }
 
 TEST(MainWindow, ProfileListSortsWithoutRegardToCase) {
