@@ -39,7 +39,6 @@ struct WindowsVersion {
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
     std::uint32_t build = 0;
-    std::wstring servicePack;
 };
 
 // What a start finds when it claims the program folder for itself.

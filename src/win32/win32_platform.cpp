@@ -176,6 +176,10 @@ std::wstring FolderKey(const std::wstring& folder) {
     return L"P" + Hex(hash, 16);
 }
 
+// Every session sees it (a different name from the session's own mapping:
+// in the first session of XP the two namespaces are one).
+std::wstring GlobalName(const std::wstring& key) { return L"Global\\Roamwise-" + key + L"-claim"; }
+
 // The main window another copy published in the folder's mapping; null
 // when it has none (a start from the command line) or it is gone.
 HWND PublishedWindow(HANDLE mapping) {
@@ -364,18 +368,17 @@ WindowsVersion Win32Platform::Version() {
     version.major = info.dwMajorVersion;
     version.minor = info.dwMinorVersion;
     version.build = info.dwBuildNumber;
-    version.servicePack = FromCodePage(CP_ACP, std::string(info.szCSDVersion, strnlen(info.szCSDVersion, 128)));
     return version;
 }
 
-std::wstring GlobalClaimName(const std::wstring& folder) { return L"Global\\Roamwise-" + FolderKey(folder) + L"-claim"; }
+std::wstring GlobalClaimName(const std::wstring& folder) { return GlobalName(FolderKey(folder)); }
 
 FolderClaim Win32Platform::ClaimProgramFolder(const std::wstring& profileToLoad) {
-    if (folderClaim_) return FolderClaim::Claimed;
-    const std::wstring folder = ProgramFolder();
+    if (folderClaim_ || globalClaim_) return FolderClaim::Claimed;
+    const std::wstring key = FolderKey(ProgramFolder());
     // In this session, a mapping holds the running copy's main window.
-    KernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
-                                            (L"Roamwise-" + FolderKey(folder)).c_str()));
+    KernelHandle mapping(
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), (L"Roamwise-" + key).c_str()));
     if (mapping && GetLastError() == ERROR_ALREADY_EXISTS) {
         const HWND other = PublishedWindow(mapping.get());
         if (!other) return FolderClaim::HeldElsewhere;
@@ -386,7 +389,7 @@ FolderClaim Win32Platform::ClaimProgramFolder(const std::wstring& profileToLoad)
     // Every session sees a global object: another user's copy, or one with
     // other rights whose mapping this copy may not open, holds it. Where none
     // can be made at all, running is better than refusing.
-    KernelHandle global(CreateMutexW(nullptr, FALSE, GlobalClaimName(folder).c_str()));
+    KernelHandle global(CreateMutexW(nullptr, FALSE, GlobalName(key).c_str()));
     const DWORD error = GetLastError();
     if ((global && error == ERROR_ALREADY_EXISTS) || (!global && error == ERROR_ACCESS_DENIED))
         return FolderClaim::HeldElsewhere;

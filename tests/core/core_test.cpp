@@ -117,6 +117,9 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
          Type(L"Home"), {exists, L"cmdSave: Error: 7. Out of memory"}, ip},
         {"no standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.~rw", w.machine.raise = 2; },
          Type(L"Home"), {exists, L"cmdSave: Error: 5. Unknown error"}, ip},
+        {"the capture cannot write Settings.bat", [](World& w) { w.machine.throwing = w.machine.program + L"\\Settings.bat"; },
+         [](World& w) { w.app.ShowCurrentSettings(); }, {L"Run_Ipconfig: Error: 5. disk on fire"}, {}, {},
+         [](World& w) { EXPECT_TRUE(w.viewer.shown); }},
         {"no short form", [](World& w) { w.machine.noShortProfiles = true; }, Type(L"n"),
          {L"cmdSave: Error: 3. error 3"}, ip, {},
          [](World& w) { EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n"); }},
@@ -146,7 +149,7 @@ TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
         {L"a\tb", L"A profile name cannot contain control characters."},
         {L"\u0141\u00f3d\u017a", L"A profile name can only hold characters of the system's code page."},
         {L"lpt1.x", L"\"lpt1.x\" is a name Windows keeps for a device."},
-        {L"CONOUT$", L"\"CONOUT$\" is a name Windows keeps for a device."},
+        {L"CONOUT$", L"\"CONOUT$\" is a name Windows keeps for a device."}, {L"Nul", L"\"Nul\" is a name Windows keeps for a device."},
         {L"conin$.x", L"\"conin$.x\" is a name Windows keeps for a device."},
         {L"COM\u00b9", L"\"COM\u00b9\" is a name Windows keeps for a device."},
         {L"lpt\u00b3", L"\"lpt\u00b3\" is a name Windows keeps for a device."},
@@ -203,10 +206,15 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"a handed-over name the rules refuse", nullptr, [](World& w) { w.app.LoadHandedOver(L"..\\Office"); },
          {L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
          [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
+        {"closed during the load", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
+         Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
         {"closed during the capture after a load", [](World& w) { w.machine.duringWaits = {nullptr, [&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
         {"delete", nullptr, Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7",
-         {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.windows.profiles, std::vector<std::wstring>{L"Office"}); }},
+         {L"Home.txt"}, [](World& w) {
+             EXPECT_EQ(w.windows.profiles, std::vector<std::wstring>{L"Office"});
+             EXPECT_EQ(w.windows.statusAtBox, L"   Deleting profile: Home");
+         }},
         {"delete declined", [](World& w) { w.windows.answers = {Answer::No}; },
          Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7"},
         {"delete a read-only profile", [](World& w) { w.machine.Find(kProfiles + L"Home.txt")->readOnly = true; },
@@ -242,47 +250,20 @@ TEST(Commands, WhileAToolRunsOnlyHarmlessOnesWork) {
           }});
 }
 
-TEST(StartUp, EndsBesideAnotherCopyAndStopsAtAPlaceThatIsNoNumber) {
-    const struct {
-        FolderClaim claim;
-        bool refused;
-        std::wstring top, box;  // the stored top edge; the box start-up shows
-    } rows[] = {
-        {FolderClaim::HandedOver, true, L"0", L""}, {FolderClaim::HeldElsewhere, true, L"0", kRunning},
-        {FolderClaim::Claimed, false, L"0", L""},
-        {FolderClaim::Claimed, false, L"abc", L"Form_Load: Error: 13. Type mismatch"},
-        {FolderClaim::Claimed, false, L"2147483648", L"Form_Load: Error: 6. Overflow"},
-    };
-    for (auto& r : rows) {
-        World w;
-        w.Profile(L"Home");
-        w.machine.Add(kProfiles + L"Home.~rw", "old Home");
-        w.machine.claim = r.claim, w.machine.settings[L"FormTop"] = r.top;
-        w.app.StartUp();
-        EXPECT_EQ(w.app.Refused(), r.refused);
-        EXPECT_EQ(w.windows.boxes, r.box.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{r.box});
-        const std::size_t went = r.refused || !r.box.empty() ? 0 : 1;  // list, status and capture, or none
-        EXPECT_EQ(w.windows.profiles.size() + w.machine.starts.size(), 2 * went);
-        EXPECT_EQ(w.windows.status.empty(), !went);
-        if (r.refused) EXPECT_TRUE(w.machine.written.empty() && w.machine.settingReads == 0);
-        w.app.Close();  // a refused start stores nothing; a stopped one the place it really has
-        EXPECT_EQ(w.machine.settings[L"FormTop"], r.refused ? r.top : L"0");
-        EXPECT_EQ(w.machine.settings.count(L"FormLeft"), r.refused ? 0u : 1u);
-    }
-}
-
-// What wWinMain does with a command line: the gate and the usage first, then a load without the window.
+// What wWinMain does with a command line: the gate and the usage first, then a load without the window,
+// or start-up with it (-1: the window shows).
 int Launch(World& w, const std::wstring& line) {
     const StartRequest request = ReadCommandLine(line);
     if (const auto code = EndsBeforeWindows(w.machine, w.windows, request)) return *code;
-    EXPECT_EQ(request.action, StartRequest::Action::LoadProfile);
-    return w.app.LoadFromCommandLine(request.profile, request.quiet);
+    if (request.action == StartRequest::Action::LoadProfile) return w.app.LoadFromCommandLine(request.profile, request.quiet);
+    w.app.StartUp();
+    return w.app.Refused() ? 0 : -1;
 }
 
-TEST(Launch, TheGateComesFirstAndALoadFromTheCommandLineSaysHowItWent) {
+TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSaysHowItWent) {
     const std::wstring usage = std::wstring(L"Roamwise: ") + kUsageText;
     const std::wstring sorry = L"Roamwise: This program requires Windows 2000 and higher. Sorry";
-    const WindowsVersion me{1, 4, 90, 3000, L""}, w95{1, 4, 0, 1111, L""}, w98{1, 4, 10, 1998, L""};
+    const WindowsVersion me{1, 4, 90, 3000}, w95{1, 4, 0, 1111}, w98{1, 4, 10, 1998};
     const struct {
         const char* line;
         std::function<void(fake::Machine&)> setUp;
@@ -292,7 +273,7 @@ TEST(Launch, TheGateComesFirstAndALoadFromTheCommandLineSaysHowItWent) {
     } rows[] = {
         {"/load Home", nullptr, kExitLoaded, {kLoaded}, 2},
         {"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 2},
-        {"/quiet /load Home", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2},
+        {" /quiet  /load Home ", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2},
         {"/load Home", [](fake::Machine& m) { m.loadExit = 1; }, kExitNetshFailed,
          {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1."}, 1},
         {"/load \"My Home\"", [](fake::Machine& m) { m.Add(kProfiles + L"My Home.txt"); }, kExitLoaded, {kLoaded}, 2},
@@ -302,29 +283,37 @@ TEST(Launch, TheGateComesFirstAndALoadFromTheCommandLineSaysHowItWent) {
          {L"Roamwise: Roamwise cannot load \"CONOUT$\". \"CONOUT$\" is a name Windows keeps for a device."}, 0},
         {"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HandedOver; }, kExitHandedOver, {}, 0},
         {"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, kExitFailed, {kRunning}, 0},
-        {"/load Home /quiet", [](fake::Machine& m) { m.startFails = true; }, kExitFailed, {}, 0},
+        {"/load Home", [](fake::Machine& m) { m.startFails = true; }, kExitFailed, {L"cmdLoad: Error: 2. cannot start"}, 0},
+        {"/load Home /quiet", [](fake::Machine& m) { m.waitFails = true; }, kExitFailed, {}, 1},
         {"/load Home", [&](fake::Machine& m) { m.version = me; }, kExitFailed, {sorry}, 0},
         {"/load Home /quiet", [&](fake::Machine& m) { m.version = w98; }, kExitFailed, {}, 0},
         {"", [&](fake::Machine& m) { m.version = w95; }, 0, {sorry}, 0},
+        {"", [](fake::Machine& m) { m.claim = FolderClaim::HandedOver; }, 0, {}, 0},
+        {"", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, 0, {kRunning}, 0},
+        {"", [](fake::Machine& m) { m.settings[L"FormTop"] = L"abc"; }, -1, {L"Form_Load: Error: 13. Type mismatch"}, 0},
+        {"", [](fake::Machine& m) { m.settings[L"FormTop"] = L"2147483648"; }, -1, {L"Form_Load: Error: 6. Overflow"}, 0},
         {"/?", nullptr, 0, {usage}, 0},
         {"/load", nullptr, kExitUsage, {usage}, 0},
         {"/load \"\"", nullptr, kExitUsage, {usage}, 0},
-        {"/load Home /load Office", nullptr, kExitUsage, {usage}, 0},
         {"Home", nullptr, kExitUsage, {usage}, 0},
         {"/quiet /load /quiet", nullptr, kExitUsage, {}, 0},
     };
     for (auto& r : rows) {
-        SCOPED_TRACE(r.line);
         World w;
         w.Profile(L"Home");
+        w.machine.Add(kProfiles + L"Office.~rw");  // put back by every start that claims the folder
         if (r.setUp) r.setUp(w.machine);
         const std::string line = r.line;
+        SCOPED_TRACE(line + " on 4." + std::to_string(w.machine.version.minor));
         EXPECT_EQ(Launch(w, std::wstring(line.begin(), line.end())), r.code);
         EXPECT_EQ(w.windows.boxes, r.boxes);
         EXPECT_EQ(w.machine.starts.size(), r.starts);
         EXPECT_EQ(w.machine.handedOver, r.code == kExitHandedOver ? L"Home" : L"");
-        // No window: no position read or written, no viewer, nothing in the list.
-        EXPECT_TRUE(w.machine.settingReads == 0 && w.machine.settings.empty() && !w.viewer.exists && w.windows.profiles.empty());
+        EXPECT_EQ(w.Bytes(kProfiles + L"Office.~rw") == "<none>", w.machine.claimed);
+        w.app.Close();  // stores only the place of a window that started up, even without its list
+        EXPECT_TRUE(w.windows.profiles.empty() && !w.viewer.exists);
+        if (r.code == -1) EXPECT_EQ(w.machine.settings[L"FormTop"], L"0");
+        else EXPECT_TRUE(w.machine.settingReads == 0 && w.machine.settings.empty());
     }
 }
 
@@ -354,7 +343,7 @@ TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {
 
 TEST(Positions, SurviveClosingAndTheSessionsEndAndKeepTheTitleBarWithinReach) {
     struct { std::wstring left, top; bool twoScreens; long wantLeft, wantTop; } const rows[] = {
-        {L"1200", L"-45", true, 1200, 0},       {L"-20000", L"300", true, 0, 300},
+        {L" 1200 ", L"-45", true, 1200, 0},       {L"-20000", L"300", true, 0, 300},
         {L"300", L"-90000", true, 300, 0},      {L"99999", L"-99999", true, 26520, 0},
         {L"15300", L"0", false, 15300, 0},      {L"15360", L"0", false, 11160, 0},
         {L"-2147483648", L"0", false, 0, 0},    {L"7500", L"-4300", false, 7500, 0},
@@ -382,7 +371,9 @@ TEST(Viewer, ShowsWhatIpconfigWroteInTheOemCodePage) {
     EXPECT_EQ(w.viewer.text, L"Verbindung l\u00e4uft \u00fcber");
     EXPECT_TRUE(w.viewer.shown);
     EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
-    w.viewer.MoveTo(300, 450), w.app.Viewer().Close();  // closed by the user, then with the main window
+    w.machine.throwing = L"Form2Left", w.app.EndSession();  // nothing shown when Windows ends
+    EXPECT_TRUE(w.windows.boxes.empty());
+    w.machine.throwing = L"", w.viewer.MoveTo(300, 450), w.app.Viewer().Close();  // closed by the user, then with the main window
     w.app.Close();
     EXPECT_TRUE(w.machine.settings[L"Form2Top"] == L"450" && !w.viewer.exists);
 }

@@ -42,8 +42,8 @@ struct Machine : Platform {
     std::string dumpText = "dump of 192.0.2.7", ipconfigText = "Windows IP Configuration";
     std::int32_t dumpExit = 0, loadExit = 0;
     std::wstring address = L"192.0.2.7", addressAfterLoad = L"192.0.2.8";
-    WindowsVersion version{2, 5, 1, 2600, L""};
-    bool startFails = false, waitFails = false, noShortProfiles = false;
+    WindowsVersion version{2, 5, 1, 2600};
+    bool startFails = false, waitFails = false, noShortProfiles = false, claimed = false;
     FolderClaim claim = FolderClaim::Claimed;
     std::wstring handedOver;  // what a start handed to the copy already running
     int settingReads = 0;
@@ -113,7 +113,9 @@ struct Machine : Platform {
         ++settingReads;
         return settings.count(name) ? std::optional<std::wstring>(settings[name]) : std::nullopt;
     }
-    void WriteSetting(const std::wstring& name, const std::wstring& value) override { settings[name] = value; }
+    void WriteSetting(const std::wstring& name, const std::wstring& value) override {
+        name == throwing ? throw Failure{5, L"denied", L""} : settings[name] = value;
+    }
     std::wstring SystemFolder() override { return system; }
     Process Start(const std::wstring& exe, const std::wstring& line, const std::wstring& folder) override {
         if (startFails) throw Failure{2, L"cannot start", L""};
@@ -150,7 +152,7 @@ struct Machine : Platform {
     WindowsVersion Version() override { return version; }
     FolderClaim ClaimProgramFolder(const std::wstring& profile) override {
         if (claim == FolderClaim::HandedOver) handedOver = profile;
-        return claim;
+        return claimed = claim == FolderClaim::Claimed, claim;
     }
     bool SameFileName(const std::wstring& a, const std::wstring& b) override { return Lower(a) == Lower(b); }
     std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
@@ -201,12 +203,12 @@ struct Windows : Placed<MainView> {
     std::vector<std::wstring> boxes;  // "title: text"
     std::vector<Answer> answers;      // taken in order; Yes when none is left
     std::vector<std::wstring> profiles;
-    std::wstring selected, name, status, nameTip, listTip;
+    std::wstring selected, name, status, nameTip, listTip, statusAtBox;
     bool busy = false;
     int beeps = 0;
     Windows() : Placed({0, 0, 4200, 5000}) {}
     Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
-        boxes.push_back(title + L": " + text);
+        boxes.push_back(title + L": " + text), statusAtBox = status;
         const Answer answer = answers.empty() ? Answer::Yes : answers.front();
         if (!answers.empty()) answers.erase(answers.begin());
         return answer;
