@@ -123,10 +123,6 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
         {"no short form", [](World& w) { w.machine.noShortProfiles = true; }, Type(L"n"),
          {L"cmdSave: Error: 3. error 3"}, ip, {},
          [](World& w) { EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n"); }},
-        {"a letter cmd can spell", nullptr, Type(L"Caf\u00e9 Home"), {kSaved}, ip, {}, [](World& w) {
-             EXPECT_EQ(w.Settings(), "netsh -c interface dump > C:\\ROAMWI~1\\Profiles\\Caf\x82_Home.txt\r\n");
-             EXPECT_EQ(w.Bytes(kProfiles + L"Caf\u00e9_Home.txt"), "dump of 192.0.2.7");
-         }},
         {"a letter cmd cannot spell", nullptr, Type(L"Sm\u00f8rrebr\u00f8d"), {kSaved}, ip, {}, [](World& w) {
              EXPECT_EQ(w.Bytes(kProfiles + L"Sm\u00f8rrebr\u00f8d.txt"), "dump of 192.0.2.7");
              EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>");
@@ -143,19 +139,16 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
 }
 
 TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
-    const std::pair<std::wstring, std::wstring> names[] = {
+    std::vector<std::pair<std::wstring, std::wstring>> names = {
         {L"a/b", L"A profile name cannot contain the character \"/\"."},
         {L"a&b", L"A profile name cannot contain the character \"&\"."},
         {L"a\tb", L"A profile name cannot contain control characters."},
         {L"\u0141\u00f3d\u017a", L"A profile name can only hold characters of the system's code page."},
-        {L"lpt1.x", L"\"lpt1.x\" is a name Windows keeps for a device."},
-        {L"CONOUT$", L"\"CONOUT$\" is a name Windows keeps for a device."}, {L"Nul", L"\"Nul\" is a name Windows keeps for a device."},
-        {L"conin$.x", L"\"conin$.x\" is a name Windows keeps for a device."},
-        {L"COM\u00b9", L"\"COM\u00b9\" is a name Windows keeps for a device."},
-        {L"lpt\u00b3", L"\"lpt\u00b3\" is a name Windows keeps for a device."},
         {std::wstring(234, L'n'), L"The profile name is too long."},
         {std::wstring(233, L'n'), L""}, {L"com0", L""}, {L"   ", L""},
     };
+    for (std::wstring device : {L"lpt1.x", L"CONOUT$", L"Nul", L"conin$.x", L"COM\u00b9", L"lpt\u00b3", L"clock$"})
+        names.push_back({device, L"\"" + device + L"\" is a name Windows keeps for a device."});
     for (auto& [name, problem] : names)
         Play({"name rules", nullptr, Type(name), {problem.empty() ? kSaved : L"Roamwise: " + problem}});
 }
@@ -168,9 +161,7 @@ TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
     };
     for (auto& [folder, shortForm, line] : rows) {
         World w(folder, shortForm);
-        w.Started();
-        w.windows.name = L"p";
-        w.app.SaveProfile();
+        w.Started(), Type(L"p")(w);
         EXPECT_EQ(w.Settings(), line);
         EXPECT_EQ(w.Bytes(folder + L"\\Profiles\\p.txt"), "dump of 192.0.2.7");
         EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{kSaved});
@@ -178,13 +169,12 @@ TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
 }
 
 TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
-    const std::wstring loaded = kLoaded;
     const std::wstring sure = L"Roamwise: Are you sure you want to delete Home";
     const Row rows[] = {
         {"load", [](World& w) {
              w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy && w.windows.status == L"   Loading Settings"); }};
          },
-         Pick(L"Home", &MainController::LoadProfile), {loaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
+         Pick(L"Home", &MainController::LoadProfile), {kLoaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
              EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"Home.txt"});
              EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\netsh.exe|netsh -f C:\\ROAMWI~1\\Profiles\\Home.txt|C:\\WINDOWS\\system32");
              EXPECT_EQ(w.machine.starts.size(), 2u);  // and the capture after it
@@ -199,15 +189,15 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"load a vanished profile", nullptr, Pick(L"Gone", &MainController::LoadProfile),
          {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, {}, {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
         {"a load handed over by another start", [](World& w) { w.windows.selected = L"Home"; },
-         [](World& w) { w.app.LoadHandedOver(L"office"); }, {loaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
-             EXPECT_EQ(w.windows.selected, L"Office");
-             EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"office.txt"});
-         }},
+         [](World& w) { w.app.LoadHandedOver(L"office"); }, {kLoaded}, L" Active IP: 192.0.2.8", {},
+         [](World& w) { EXPECT_EQ(w.windows.selected + w.machine.netshScripts.at(0), L"Office" + kProfiles + L"office.txt"); }},
         {"a handed-over name the rules refuse", nullptr, [](World& w) { w.app.LoadHandedOver(L"..\\Office"); },
          {L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
          [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
         {"closed during the load", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
+        {"closed during a failing load", [](World& w) { w.machine.loadExit = 2, w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
+         Pick(L"Home", &MainController::LoadProfile), {}},
         {"closed during the capture after a load", [](World& w) { w.machine.duringWaits = {nullptr, [&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
         {"delete", nullptr, Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7",
@@ -295,7 +285,6 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {"/?", nullptr, 0, {usage}, 0},
         {"/load", nullptr, kExitUsage, {usage}, 0},
         {"/load \"\"", nullptr, kExitUsage, {usage}, 0},
-        {"Home", nullptr, kExitUsage, {usage}, 0},
         {"/quiet /load /quiet", nullptr, kExitUsage, {}, 0},
     };
     for (auto& r : rows) {

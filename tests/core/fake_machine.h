@@ -109,13 +109,10 @@ struct Machine : Platform {
         return shortProgram + path.substr(program.size());
     }
     std::wstring LongPath(const std::wstring& path) { return Replace(path, shortProgram, program); }
-    std::optional<std::wstring> ReadSetting(const std::wstring& name) override {
-        ++settingReads;
-        return settings.count(name) ? std::optional<std::wstring>(settings[name]) : std::nullopt;
+    std::optional<std::wstring> ReadSetting(const std::wstring& n) override {
+        return ++settingReads, settings.count(n) ? std::optional<std::wstring>(settings[n]) : std::nullopt;
     }
-    void WriteSetting(const std::wstring& name, const std::wstring& value) override {
-        name == throwing ? throw Failure{5, L"denied", L""} : settings[name] = value;
-    }
+    void WriteSetting(const std::wstring& n, const std::wstring& v) override { n == throwing ? throw Failure{5, L"", L""} : settings[n] = v; }
     std::wstring SystemFolder() override { return system; }
     Process Start(const std::wstring& exe, const std::wstring& line, const std::wstring& folder) override {
         if (startFails) throw Failure{2, L"cannot start", L""};
@@ -151,8 +148,7 @@ struct Machine : Platform {
     std::wstring ActiveAddress() override { return address; }
     WindowsVersion Version() override { return version; }
     FolderClaim ClaimProgramFolder(const std::wstring& profile) override {
-        if (claim == FolderClaim::HandedOver) handedOver = profile;
-        return claimed = claim == FolderClaim::Claimed, claim;
+        return handedOver = claim == FolderClaim::HandedOver ? profile : L"", claimed = claim == FolderClaim::Claimed, claim;
     }
     bool SameFileName(const std::wstring& a, const std::wstring& b) override { return Lower(a) == Lower(b); }
     std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
@@ -217,9 +213,7 @@ struct Windows : Placed<MainView> {
     void ClearProfiles() override { profiles.clear(), selected.clear(); }
     void AddProfile(const std::wstring& n) override { profiles.push_back(n); }
     std::wstring SelectedProfile() override { return selected; }
-    void SelectProfile(const std::wstring& n) override {
-        for (auto& p : profiles) if (Lower(p) == Lower(n)) selected = p;
-    }
+    void SelectProfile(const std::wstring& n) override { for (auto& p : profiles) if (Lower(p) == Lower(n)) selected = p; }
     void SetProfileTooltip(const std::wstring& t) override { listTip = t; }
     std::wstring TypedName() override { return name; }
     void SetNameTooltip(const std::wstring& t) override { nameTip = t; }

@@ -2,8 +2,7 @@
 // Roamwise.exe; built as a DLL, it is an iphlpapi.dll planted there. It keeps in the folder
 // %ROAMWISE_DOUBLE_DIR%: calls.log (a line per run: "planted " when it lies beside Roamwise.exe, its
 // name, its arguments); hold (while it exists, the tool takes its time, a minute at most); state (the
-// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE); exit (the exit
-// code of "netsh -f", 0 when missing).
+// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE).
 #include "driver.h"
 
 using namespace e2e;
@@ -26,7 +25,7 @@ int wmain(int argc, wchar_t** argv) {
     DWORD written = 0;
     const std::string state = Read(kState / "state");
     if (argc == 3 && !lstrcmpiW(argv[1], L"-f"))
-        return Write(kState / "state", Read(argv[2])), atoi(Read(kState / "exit").c_str());
+        Write(kState / "state", Read(argv[2]));
     else  // as they are: a text-mode stream would add CRs
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), state.data(), DWORD(state.size()), &written, nullptr);
     return 0;
