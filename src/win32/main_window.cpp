@@ -141,10 +141,11 @@ HWND MainWindow::Control(int id) const {
 
 Answer MainWindow::ShowMessage(const std::wstring& text, const std::wstring& title, Buttons buttons) {
     UINT type = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
-    // Without the window (before it exists, or a start from the command
-    // line) the box stands on its own, in front.
-    if (!hwnd_) type |= MB_TASKMODAL | MB_SETFOREGROUND;
-    const int result = MessageBoxW(hwnd_, text.c_str(), title.c_str(), type);
+    // Until the window shows (before start-up ends, or in a start from the
+    // command line) the box stands on its own, in front, on the taskbar.
+    const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+    if (!owner) type |= MB_TASKMODAL | MB_SETFOREGROUND;
+    const int result = MessageBoxW(owner, text.c_str(), title.c_str(), type);
     if (buttons == Buttons::Ok) return Answer::Ok;
     // A box that could not be shown or was torn down answers No.
     return result == IDYES ? Answer::Yes : Answer::No;
