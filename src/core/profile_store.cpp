@@ -5,11 +5,13 @@
 namespace roamwise {
 
 const wchar_t kDumpWorkFile[] = L"~dump.tmp";
-// As long as ".txt", so the kept profile fits wherever the profile does, and
-// no name a person or another program gives a file: recovery touches only these.
-const wchar_t kKeptAsideExtension[] = L".~rw";
 
 namespace {
+
+// What a profile is renamed to while a save replaces it: as long as ".txt",
+// so it fits wherever the profile does, and no name a person or another
+// program gives a file, so recovery touches only these.
+const wchar_t kKeptAsideExtension[] = L".~rw";
 
 // Longest path the file functions take, less the terminating zero.
 constexpr std::size_t kMaxPath = 259;
@@ -129,9 +131,7 @@ void ProfileStore::RecoverInterruptedSaves() {
     try {
         for (const FileEntry& entry : platform_.List(folder_ + L"\\*" + kKeptAsideExtension)) {
             // The pattern also matches longer extensions through short names.
-            const std::wstring& name = entry.name;
-            if (entry.folder || name.size() <= 4 || !platform_.SameFileName(name.substr(name.size() - 4), kKeptAsideExtension))
-                continue;
+            if (entry.folder || !EndsWith(entry.name, kKeptAsideExtension)) continue;
             const std::wstring kept = folder_ + L"\\" + entry.name;
             platform_.Move(kept, kept.substr(0, kept.size() - 4) + L".txt");
         }

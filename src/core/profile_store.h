@@ -53,7 +53,4 @@ private:
 
 // Where a dump goes first when cmd could not spell the profile's name.
 extern const wchar_t kDumpWorkFile[];
-// What a profile is renamed to while a save replaces it.
-extern const wchar_t kKeptAsideExtension[];
-
 }  // namespace roamwise
