@@ -3,6 +3,7 @@
 // After the box the procedure ends and its caller goes on.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -27,6 +28,8 @@ public:
     // Once the windows are closing, an operation still waiting for its tool
     // finishes its file work without showing anything.
     void Silence() { silenced_ = true; }
+    // Runs before each failure is reported, shown or not.
+    void BeforeEachReport(std::function<void()> hook) { beforeReport_ = std::move(hook); }
 
     // Runs body; a failure inside it is reported under title and swallowed.
     // Gives false when body failed.
@@ -46,6 +49,7 @@ private:
     void Show(const wchar_t* title, const Failure& failure);
 
     MainView& view_;
+    std::function<void()> beforeReport_;
     bool silenced_ = false;
 };
 

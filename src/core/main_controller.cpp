@@ -1,5 +1,7 @@
 #include "main_controller.h"
 
+#include <utility>
+
 #include "launch.h"
 
 namespace roamwise {
@@ -8,7 +10,6 @@ const wchar_t kAppTitle[] = L"Roamwise";
 
 namespace {
 
-const wchar_t kNoAddress[] = L"127.0.0.1";
 const wchar_t kActiveIp[] = L" Active IP: ";
 const wchar_t kAboutText[] =
     L"Roamwise ver.1.0\r"
@@ -20,8 +21,14 @@ const wchar_t kAboutText[] =
 const wchar_t kAlreadyRunning[] =
     L"Roamwise is already running from this folder: in another session, with other rights, or loading a "
     L"profile from the command line. Only one copy can run from a folder at a time.";
+const wchar_t kNoAddress[] = L"127.0.0.1";
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring BusyText(const std::wstring& name) {
+    return L"Roamwise did not load " + Quoted(name) +
+           L": the Roamwise already running from this folder is busy with another command. Nothing was loaded.";
+}
 
 std::wstring ExitCodeText(std::int32_t exitCode) {
     return L"netsh ended with exit code " + std::to_wstring(exitCode) + L".";
@@ -29,16 +36,16 @@ std::wstring ExitCodeText(std::int32_t exitCode) {
 
 }  // namespace
 
-// Marks the time a tool runs: no second one may start then, because both
-// would share Settings.bat.
-class MainController::ToolScope {
+// Marks the time a command runs, its boxes included: no other may start
+// inside it, from the window, a key, a posted message or another start's
+// hand-over. Two would share Settings.bat, and a load run inside a save's
+// question would be dumped into the profile being saved.
+class MainController::CommandScope {
 public:
-    explicit ToolScope(MainController& owner) : owner_(owner), outer_(owner.toolRunning_) {
-        owner_.toolRunning_ = true;
-    }
-    ~ToolScope() { owner_.toolRunning_ = outer_; }
-    ToolScope(const ToolScope&) = delete;
-    ToolScope& operator=(const ToolScope&) = delete;
+    explicit CommandScope(MainController& owner) : owner_(owner), outer_(owner.busy_) { owner_.busy_ = true; }
+    ~CommandScope() { owner_.busy_ = outer_; }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
 
 private:
     MainController& owner_;
@@ -53,24 +60,24 @@ MainController::MainController(Platform& platform, MainView& view, ViewerView& v
       runner_(platform, report_, programFolder_),
       store_(platform, programFolder_),
       position_(platform, report_, view, L"Form"),
-      viewer_(platform, report_, viewerView) {}
+      viewer_(platform, report_, viewerView) {
+    // A failure reported during a handed-over load ends it: the start learns so first.
+    report_.BeforeEachReport([this] { SettleHandOver(kExitFailed); });
+}
 
 // --- start-up and closing ----------------------------------------------------
-
-// A second copy would share Settings.bat and the profiles' work files.
-FolderClaim MainController::ClaimFolder(const std::wstring& profileToLoad) {
-    const FolderClaim claim = platform_.ClaimProgramFolder(profileToLoad);
-    if (claim == FolderClaim::HeldElsewhere) Tell(kAlreadyRunning);
-    return claim;
-}
 
 Answer MainController::Tell(const std::wstring& text, const std::wstring& title, Buttons buttons) {
     return quiet_ ? Answer::No : view_.ShowMessage(text, title, buttons);
 }
 
 void MainController::StartUp() {
+    CommandScope command(*this);
     report_.Trap(L"Form_Load", [&] {
-        if (ClaimFolder(L"") != FolderClaim::Claimed) {
+        // A second copy would share Settings.bat and the profiles' work files.
+        const FolderClaim claim = platform_.ClaimProgramFolder();
+        if (claim != FolderClaim::Claimed) {
+            if (claim != FolderClaim::RunningHere) Tell(kAlreadyRunning);
             refused_ = true;
             return;
         }
@@ -117,14 +124,15 @@ void MainController::RefillProfileList() {
 }
 
 bool MainController::BeepIfBusy() {
-    if (toolRunning_) view_.Beep();
-    return toolRunning_;
+    if (busy_) view_.Beep();
+    return busy_;
 }
 
 // --- save ----------------------------------------------------------------------
 
 void MainController::SaveProfile() {
     if (BeepIfBusy()) return;
+    CommandScope command(*this);
     if (!report_.Trap(L"cmdSave", [&] { SaveTyped(view_.TypedName()); })) EndFailedTool();
 }
 
@@ -153,7 +161,6 @@ void MainController::SaveTyped(const std::wstring& typed) {
         // The name keeps its letter case; ".txt" is made lower case so that the list shows it.
         profile = store_.Folder() + L"\\" + existing->name.substr(0, existing->name.size() - 4) + L".txt";
     }
-    ToolScope tool(*this);
     const std::wstring failure = ReplaceWithDump(profile);
     if (!failure.empty()) return ReportToolFailure(L"The settings could not be saved: " + failure);
     if (closed_) return;
@@ -210,82 +217,113 @@ void MainController::LoadProfile() {
     if (!BeepIfBusy()) LoadNamed(view_.SelectedProfile());
 }
 
-void MainController::LoadHandedOver(const std::wstring& name) {
-    if (BeepIfBusy() || RefusesName(name)) return;
-    view_.SelectProfile(name);
-    LoadNamed(name);
+void MainController::LoadHandedOver(const std::wstring& given, const std::function<void(int)>& answer) {
+    if (busy_ || closed_) return answer(kExitBusy);
+    CommandScope command(*this);
+    pendingAnswer_ = answer;
+    std::wstring name;
+    int code = Resolve(given, name);
+    if (code == kExitLoaded) {
+        // As if the user had picked it and pressed Load.
+        view_.SelectProfile(name);
+        ProfileSelected();
+        code = LoadNamed(name);
+    }
+    SettleHandOver(code);
 }
 
-int MainController::LoadFromCommandLine(const std::wstring& name, bool quiet) {
+int MainController::LoadFromCommandLine(const std::wstring& given, bool quiet) {
     windowless_ = true;
     quiet_ = quiet;
     if (quiet) report_.Silence();
-    const FolderClaim claim = ClaimFolder(name);
-    if (claim != FolderClaim::Claimed) return claim == FolderClaim::HandedOver ? kExitHandedOver : kExitFailed;
-    store_.RecoverInterruptedSaves();
-    if (RefusesName(name)) return kExitNoSuchProfile;
-    switch (LoadNamed(name)) {
-    case LoadOutcome::Loaded: return kExitLoaded;
-    case LoadOutcome::NotConnected: return kExitNotConnected;
-    case LoadOutcome::NoSuchProfile: return kExitNoSuchProfile;
-    case LoadOutcome::NetshFailed: return kExitNetshFailed;
-    default: return kExitFailed;
+    const FolderClaim claim = platform_.ClaimProgramFolder();
+    if (claim == FolderClaim::HeldElsewhere) {
+        Tell(kAlreadyRunning);
+        return kExitFailed;
+    }
+    if (claim == FolderClaim::LoadingHere) return Conclude(kExitBusy, BusyText(given));
+    if (claim == FolderClaim::Claimed) store_.RecoverInterruptedSaves();
+    // A name the running copy would refuse is refused here, in the start.
+    std::wstring name;
+    if (const int refused = Resolve(given, name)) return refused;
+    return claim == FolderClaim::Claimed ? LoadNamed(name) : HandOver(name);
+}
+
+// The listed profile a given name means: kExitLoaded and the name, or the
+// exit code after a box that says why not.
+int MainController::Resolve(const std::wstring& given, std::wstring& name) {
+    std::wstring problem;
+    if (!report_.Trap(L"cmdLoad", [&] { name = store_.ListedProfile(given, problem); })) return kExitFailed;
+    return name.empty() ? Conclude(kExitNoSuchProfile, problem) : kExitLoaded;
+}
+
+int MainController::HandOver(const std::wstring& name) {
+    const HandOverAnswer answer = platform_.HandOverLoad(name);
+    switch (answer.kind) {
+    case HandOverAnswer::Kind::Answered:
+        if (answer.code == kExitBusy) return Conclude(kExitBusy, BusyText(name));
+        return answer.code >= kExitLoaded && answer.code <= kExitFailed ? answer.code : kExitFailed;
+    case HandOverAnswer::Kind::NoAnswer: return kExitHandedOver;
+    default: Tell(kAlreadyRunning); return kExitFailed;
     }
 }
 
-// A name that did not come from the list must pass the rules a saved name passes.
-bool MainController::RefusesName(const std::wstring& name) {
-    const std::wstring problem = store_.NameProblem(name);
-    if (!problem.empty()) Tell(L"Roamwise cannot load " + Quoted(name) + L". " + problem);
-    return !problem.empty();
+void MainController::SettleHandOver(int code) {
+    if (const auto answer = std::exchange(pendingAnswer_, nullptr)) answer(code);
 }
 
-MainController::LoadOutcome MainController::LoadNamed(const std::wstring& name) {
-    LoadOutcome outcome = LoadOutcome::Failed;
-    if (!report_.Trap(L"cmdLoad", [&] { outcome = LoadSelected(name); })) EndFailedTool();
-    return outcome;
+// The load's result is known: a start waiting for it hears it before the box.
+int MainController::Conclude(int code, const std::wstring& text) {
+    SettleHandOver(code);
+    Tell(text);
+    return code;
 }
 
-MainController::LoadOutcome MainController::LoadSelected(const std::wstring& entry) {
-    if (entry.empty()) {
-        Tell(L"Select a profile to load");
-        return LoadOutcome::NoSuchProfile;
-    }
+int MainController::LoadNamed(const std::wstring& name) {
+    CommandScope command(*this);
+    int code = kExitFailed;
+    if (!report_.Trap(L"cmdLoad", [&] { code = LoadSelected(name); })) EndFailedTool();
+    return code;
+}
+
+int MainController::LoadSelected(const std::wstring& entry) {
+    if (entry.empty()) return Conclude(kExitNoSuchProfile, L"Select a profile to load");
     // Deleted, or never there: netsh would only fail on a missing script.
-    if (!store_.Exists(entry)) {
-        Tell(L"There is no profile " + Quoted(entry) + L" in the Profiles folder.");
-        return LoadOutcome::NoSuchProfile;
-    }
-    ToolScope tool(*this);
+    if (!store_.Exists(entry))
+        return Conclude(kExitNoSuchProfile, L"There is no profile " + Quoted(entry) + L" in the Profiles folder.");
     view_.SetStatus(L"   Loading Settings");
     view_.SetBusyPointer(true);
     const std::int32_t exitCode = runner_.RunNetshScript(store_.Folder(), entry + L".txt");
     if (exitCode != 0) {
         // netsh goes on after a failing line: most of the profile may be in place.
+        SettleHandOver(kExitNetshFailed);
         ReportToolFailure(L"The profile may not have been applied in full: " + ExitCodeText(exitCode));
-        return LoadOutcome::NetshFailed;
+        return kExitNetshFailed;
     }
-    if (closed_) return LoadOutcome::Failed;
-    Capture();
-    if (closed_) return LoadOutcome::Failed;
-    view_.SetBusyPointer(false);
     const std::wstring ip = platform_.ActiveAddress();
-    if (ip != kNoAddress) {
+    const int code = ip != kNoAddress ? kExitLoaded : kExitNotConnected;
+    SettleHandOver(code);
+    if (closed_) return code;
+    Capture();  // the viewer shows the configuration just set
+    if (closed_) return code;
+    view_.SetBusyPointer(false);
+    if (code == kExitLoaded) {
         view_.SetStatus(kActiveIp + ip);
         Tell(L"Network Settings Loaded");
-        return LoadOutcome::Loaded;
+    } else {
+        Tell(L"There is no active connection to change.\r"
+             L"Please connect to a network before loading a Profile.",
+             L"Network Error");
+        ShowActiveAddress();  // the profile has been applied all the same
     }
-    Tell(L"There is no active connection to change.\r"
-         L"Please connect to a network before loading a Profile.",
-         L"Network Error");
-    ShowActiveAddress();  // the profile has been applied all the same
-    return LoadOutcome::NotConnected;
+    return code;
 }
 
 // --- delete --------------------------------------------------------------------
 
 void MainController::DeleteProfile() {
     if (BeepIfBusy()) return;
+    CommandScope command(*this);
     const std::wstring name = view_.SelectedProfile();
     if (name.empty()) {
         Tell(L"Please select a profile to delete");
@@ -310,7 +348,6 @@ void MainController::DeleteSelected(const std::wstring& name) {
 
 void MainController::Capture() {
     report_.Trap(L"Run_Ipconfig", [&] {
-        ToolScope tool(*this);
         runner_.WriteRedirection(L"ipconfig /all", programFolder_, L"ipinfo.txt");
         runner_.RunBatch();  // a failed capture still shows whatever the file holds
         if (closed_ || windowless_) return;
@@ -320,9 +357,12 @@ void MainController::Capture() {
 }
 
 void MainController::ShowCurrentSettings() {
-    // While a tool runs the viewer shows what it has: a capture now would
-    // rewrite Settings.bat under the running one.
-    if (!toolRunning_) Capture();
+    // While another command runs the viewer shows what it has: a capture now
+    // would rewrite Settings.bat under the running one.
+    if (!busy_) {
+        CommandScope command(*this);
+        Capture();
+    }
     // The main window may have been closed during the capture.
     if (closed_) return;
     viewer_.Show();

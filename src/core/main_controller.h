@@ -4,6 +4,7 @@
 // MainView and ViewerView.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "error_report.h"
@@ -27,9 +28,10 @@ public:
     // Afterwards Refused() tells whether the program must end at once
     // instead: another copy already runs from this folder.
     void StartUp();
-    // "/load NAME" without the window: loads as the Load button does and
-    // gives the exit code (launch.h). quiet: no box at all.
-    int LoadFromCommandLine(const std::wstring& name, bool quiet);
+    // "/load NAME" without the window: loads as the Load button does, or
+    // hands the load to the copy running here, and gives the exit code
+    // (launch.h). quiet: no box at all.
+    int LoadFromCommandLine(const std::wstring& given, bool quiet);
     bool Refused() const { return refused_; }
     // The user closed the main window: positions are stored, the viewer goes.
     void Close();
@@ -40,8 +42,10 @@ public:
     // Commands.
     void SaveProfile();
     void LoadProfile();
-    // A start from the command line handed this window a profile to load.
-    void LoadHandedOver(const std::wstring& name);
+    // A start from the command line handed this window a profile to load:
+    // answer gets the exit code as soon as it is known (kExitBusy at once
+    // while another command runs), before the load's last box.
+    void LoadHandedOver(const std::wstring& given, const std::function<void(int)>& answer);
     void DeleteProfile();
     void ShowCurrentSettings();
     void ShowAbout();
@@ -53,19 +57,20 @@ public:
     ViewerController& Viewer() { return viewer_; }
 
 private:
-    enum class LoadOutcome { Loaded, NotConnected, NoSuchProfile, NetshFailed, Failed };
-    class ToolScope;
+    class CommandScope;
     Answer Tell(const std::wstring& text, const std::wstring& title = kAppTitle, Buttons buttons = Buttons::Ok);
-    FolderClaim ClaimFolder(const std::wstring& profileToLoad);
     bool BeepIfBusy();
     void RefillProfileList();
     void ShowActiveAddress();
     void Capture();
     void SaveTyped(const std::wstring& typed);
     std::wstring ReplaceWithDump(const std::wstring& profile);
-    bool RefusesName(const std::wstring& name);
-    LoadOutcome LoadNamed(const std::wstring& name);
-    LoadOutcome LoadSelected(const std::wstring& entry);
+    int Resolve(const std::wstring& given, std::wstring& name);
+    int HandOver(const std::wstring& name);
+    void SettleHandOver(int code);
+    int Conclude(int code, const std::wstring& text);
+    int LoadNamed(const std::wstring& name);
+    int LoadSelected(const std::wstring& entry);
     void DeleteSelected(const std::wstring& name);
     void ReportToolFailure(const std::wstring& message);
     void EndFailedTool();
@@ -81,7 +86,8 @@ private:
     bool positionRestored_ = false;
     bool refused_ = false;
     bool closed_ = false;
-    bool toolRunning_ = false;
+    bool busy_ = false;  // a command runs, or one of its boxes is open
+    std::function<void(int)> pendingAnswer_;  // a handed-over load not yet answered
     bool windowless_ = false;  // a start from the command line: no window, no positions
     bool quiet_ = false;
 };

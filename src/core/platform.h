@@ -43,11 +43,26 @@ struct WindowsVersion {
 
 // What a start finds when it claims the program folder for itself.
 enum class FolderClaim {
-    Claimed,     // no other copy runs from this folder
-    HandedOver,  // one runs in this session: its window came forward and took the request
-    HeldElsewhere,  // one runs that this start cannot reach: in another session,
-                    // with other rights, or without a window
+    Claimed,        // no other copy runs from this folder
+    RunningHere,    // one runs in this session with its window, which came forward
+    LoadingHere,    // one runs in this session without a window: a load from the command line
+    HeldElsewhere,  // one runs that this start cannot reach: in another session or with other rights
 };
+
+// What the copy running here answered to a profile handed to it.
+struct HandOverAnswer {
+    enum class Kind {
+        Answered,     // code: the exit code its load gave, or kExitBusy
+        NoAnswer,     // it took the request but did not answer within kHandOverLimitMs
+        Unreachable,  // it did not take the request
+    };
+    Kind kind = Kind::Unreachable;
+    int code = 0;
+};
+
+// How long a start waits for the copy running here to answer a hand-over
+// (the usage text says so).
+constexpr unsigned kHandOverLimitMs = 5 * 60 * 1000;
 
 // A started tool, owned by the caller until WaitForExit closes it.
 struct Process {
@@ -99,9 +114,11 @@ public:
     virtual std::wstring ActiveAddress() = 0;
     virtual WindowsVersion Version() = 0;
     // One copy per program folder, however the folder is spelled and for
-    // every user. Where another copy's window is within reach it comes
-    // forward, and loads profileToLoad when that is not empty.
-    virtual FolderClaim ClaimProgramFolder(const std::wstring& profileToLoad) = 0;
+    // every user. Where another copy's window is within reach it comes forward.
+    virtual FolderClaim ClaimProgramFolder() = 0;
+    // After RunningHere: the running copy's window loads the profile as its
+    // Load button does and answers as soon as the result is known.
+    virtual HandOverAnswer HandOverLoad(const std::wstring& profile) = 0;
 
     // --- text ------------------------------------------------------------
     // Wide text to the ANSI or OEM code page; false when a character has no

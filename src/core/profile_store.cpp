@@ -99,6 +99,33 @@ std::wstring ProfileStore::NameProblem(const std::wstring& fileName) {
     return L"";
 }
 
+std::wstring ProfileStore::ListedProfile(const std::wstring& given, std::wstring& problem) {
+    const std::wstring::size_type slash = given.find_first_of(L"\\/");
+    if (slash != std::wstring::npos)
+        problem = L"A profile name cannot contain the character \"" + std::wstring(1, given[slash]) + L"\".";
+    else if (given == L"." || given == L"..")
+        problem = L"\"" + given + L"\" names a folder, not a profile.";
+    else if (IsDeviceName(given))
+        problem = L"\"" + given + L"\" is a name Windows keeps for a device.";
+    if (!problem.empty()) {
+        problem = L"Roamwise cannot load \"" + given + L"\". " + problem;
+        return L"";
+    }
+    std::vector<std::wstring> candidates = {given, ProfileFileName(given)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::wstring& name = candidates[i];
+        if (name.size() > 4 && platform_.SameFileName(name.substr(name.size() - 4), L".txt"))
+            candidates.push_back(name.substr(0, name.size() - 4));
+    }
+    const std::vector<std::wstring> listed = Names();
+    for (const std::wstring& candidate : candidates) {
+        for (const std::wstring& name : listed)
+            if (platform_.SameFileName(name, candidate)) return name;
+    }
+    problem = L"There is no profile \"" + given + L"\" in the Profiles folder.";
+    return L"";
+}
+
 bool ProfileStore::KeepAside(const std::wstring& profile) {
     if (!Find(profile)) return false;
     platform_.Move(profile, KeptAsidePath(profile));

@@ -31,6 +31,11 @@ public:
     std::optional<FileEntry> Find(const std::wstring& path);
     // Why a profile file name cannot be used, or the empty text.
     std::wstring NameProblem(const std::wstring& fileName);
+    // The listed profile a name given for a load means: the name the list
+    // shows (letter case aside), the name as Save stores it, either with
+    // ".txt". Empty, with why in problem, for a path, a device, or a name
+    // the list does not show. Throws when the folder cannot be listed.
+    std::wstring ListedProfile(const std::wstring& given, std::wstring& problem);
 
     // Moves an existing profile aside; gives whether there was one. Throws.
     bool KeepAside(const std::wstring& profile);

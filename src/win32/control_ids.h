@@ -23,9 +23,9 @@ enum ControlId : int {
     kSettingsText = 201,
 };
 
-// WM_COPYDATA's tag of a profile to load, handed over by a start from the
-// command line; the data is the name in UTF-16, without a terminator.
-constexpr unsigned long kLoadRequest = 0x524F4C44;
+// What the main window returns for a profile handed over to load (WM_COPYDATA
+// under kLoadRequestTag): the load's exit code + 1, or 0 when it did not take it.
+constexpr long AnswerOf(int exitCode) { return exitCode + 1L; }
 
 }  // namespace ids
 

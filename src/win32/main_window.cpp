@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "launch.h"
 #include "main_controller.h"
 #include "main_layout.h"
 #include "message_pump.h"
@@ -22,10 +23,6 @@ constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 1000;
 // Posted by ClearProfiles: the list draws again once the refill is done.
 constexpr UINT kResumeListRedraw = WM_APP + 1;
-// Posted when another start hands over a profile to load.
-constexpr UINT kRunLoadRequest = WM_APP + 2;
-// Longer than any profile name: the longest path a profile may have.
-constexpr DWORD kLongestRequest = 260 * sizeof(wchar_t);
 const wchar_t* const kWaitPointer = MAKEINTRESOURCEW(32514);  // IDC_WAIT
 
 bool IsPushButton(int id) {
@@ -297,22 +294,20 @@ void MainWindow::OnClose() {
     Destroy();
 }
 
-// Answered at once, so the start that handed it over can end; the load
-// runs after, from the window's own queue.
-bool MainWindow::OnLoadRequest(const COPYDATASTRUCT* request) {
-    if (!request || request->dwData != ids::kLoadRequest || request->cbData % sizeof(wchar_t) != 0 ||
-        request->cbData > kLongestRequest || (request->cbData && !request->lpData))
-        return false;
-    loadRequests_.emplace_back(static_cast<const wchar_t*>(request->lpData), request->cbData / sizeof(wchar_t));
-    PostMessageW(hwnd_, kRunLoadRequest, 0, 0);
-    return true;
-}
-
-void MainWindow::RunLoadRequest() {
-    if (loadRequests_.empty() || !controller_) return;
-    const std::wstring profile = loadRequests_.front();
-    loadRequests_.erase(loadRequests_.begin());
-    controller_->LoadHandedOver(profile);
+// Another start hands over a profile to load: it runs here, inside this
+// message, as if Load had been pressed. The start, waiting in SendMessage,
+// is released with the exit code as soon as the core knows it (busy at
+// once), before the load's boxes; any program may send this, so the
+// request is read by the core's rules.
+LRESULT MainWindow::OnLoadRequest(const COPYDATASTRUCT* request) {
+    const auto name = request ? ReadLoadRequest(request->dwData, request->lpData, request->cbData) : std::nullopt;
+    if (!name || !controller_) return 0;
+    LRESULT answer = 0;
+    controller_->LoadHandedOver(*name, [&answer](int code) {
+        answer = ids::AnswerOf(code);
+        ReplyMessage(answer);
+    });
+    return answer;
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -330,7 +325,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kResumeListRedraw: ResumeListRedraw(); return 0;
     case WM_COPYDATA: return OnLoadRequest(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    case kRunLoadRequest: RunLoadRequest(); return 0;
     case WM_CLOSE: OnClose(); return 0;
     // The session ends: both positions are kept, nothing is shown.
     case WM_QUERYENDSESSION: return TRUE;

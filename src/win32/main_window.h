@@ -55,8 +55,7 @@ private:
     bool OnSetCursor(HWND over, int hitTest);
     bool OnActivate(WPARAM wParam);
     void OnClose();
-    bool OnLoadRequest(const COPYDATASTRUCT* request);
-    void RunLoadRequest();
+    LRESULT OnLoadRequest(const COPYDATASTRUCT* request);
     void UpdateClock();
     void ResumeListRedraw();
     bool CursorOverWindow() const;
@@ -73,7 +72,6 @@ private:
     Font aboutFont_;
     Icon magnifier_;
     std::wstring clock_;
-    std::vector<std::wstring> loadRequests_;  // handed over, waiting for their turn
     bool busy_ = false;
     bool listRedrawOff_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "control_ids.h"
 #include "error_report.h"
+#include "launch.h"
 #include "local_address.h"
 #include "message_pump.h"
 #include "system_library.h"
@@ -199,17 +200,6 @@ void BringToFront(HWND window) {
     if (IsWindowVisible(front)) SetForegroundWindow(front);
 }
 
-// Gives the other copy's window a profile to load; it answers at once and
-// loads after. False when it did not take it.
-bool HandOver(HWND window, const std::wstring& profile) {
-    COPYDATASTRUCT request = {ids::kLoadRequest, static_cast<DWORD>(profile.size() * sizeof(wchar_t)),
-                              const_cast<wchar_t*>(profile.data())};
-    DWORD_PTR taken = FALSE;
-    return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000,
-                               &taken) &&
-           taken;
-}
-
 }  // namespace
 
 void Win32Platform::ThrowError(DWORD error) {
@@ -373,18 +363,17 @@ WindowsVersion Win32Platform::Version() {
 
 std::wstring GlobalClaimName(const std::wstring& folder) { return GlobalName(FolderKey(folder)); }
 
-FolderClaim Win32Platform::ClaimProgramFolder(const std::wstring& profileToLoad) {
+FolderClaim Win32Platform::ClaimProgramFolder() {
     if (folderClaim_ || globalClaim_) return FolderClaim::Claimed;
     const std::wstring key = FolderKey(ProgramFolder());
     // In this session, a mapping holds the running copy's main window.
     KernelHandle mapping(
         CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), (L"Roamwise-" + key).c_str()));
     if (mapping && GetLastError() == ERROR_ALREADY_EXISTS) {
-        const HWND other = PublishedWindow(mapping.get());
-        if (!other) return FolderClaim::HeldElsewhere;
-        BringToFront(other);
-        return profileToLoad.empty() || HandOver(other, profileToLoad) ? FolderClaim::HandedOver
-                                                                       : FolderClaim::HeldElsewhere;
+        runningCopy_ = PublishedWindow(mapping.get());
+        if (!runningCopy_) return FolderClaim::LoadingHere;
+        BringToFront(runningCopy_);
+        return FolderClaim::RunningHere;
     }
     // Every session sees a global object: another user's copy, or one with
     // other rights whose mapping this copy may not open, holds it. Where none
@@ -399,6 +388,26 @@ FolderClaim Win32Platform::ClaimProgramFolder(const std::wstring& profileToLoad)
     folderClaim_ = std::move(mapping);
     globalClaim_ = std::move(global);
     return FolderClaim::Claimed;
+}
+
+// The window runs the load while this start waits, and replies with its exit
+// code as soon as that is known; the load's boxes come after.
+HandOverAnswer Win32Platform::HandOverLoad(const std::wstring& profile) {
+    const std::string bytes = LoadRequestBytes(profile);
+    COPYDATASTRUCT request = {kLoadRequestTag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+    DWORD_PTR answer = 0;
+    if (!runningCopy_) return {HandOverAnswer::Kind::Unreachable, 0};
+    SetLastError(ERROR_SUCCESS);
+    // A window of higher rights refuses the message (access denied).
+    if (!SendMessageTimeoutW(runningCopy_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request),
+                             SMTO_ABORTIFHUNG, kHandOverLimitMs, &answer)) {
+        // Windows 2000 leaves the error at 0 when the time runs out.
+        const DWORD error = GetLastError();
+        const bool timedOut = error == ERROR_TIMEOUT || error == ERROR_SUCCESS;
+        return {timedOut ? HandOverAnswer::Kind::NoAnswer : HandOverAnswer::Kind::Unreachable, 0};
+    }
+    if (answer == 0) return {HandOverAnswer::Kind::Unreachable, 0};
+    return {HandOverAnswer::Kind::Answered, static_cast<int>(answer - 1)};
 }
 
 bool Win32Platform::SameFileName(const std::wstring& a, const std::wstring& b) {

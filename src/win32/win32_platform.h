@@ -13,7 +13,7 @@ namespace win32 {
 class Win32Platform : public Platform {
 public:
     // The window a second copy started from this folder brings to the
-    // front and hands its requests to; set before ClaimProgramFolder (none
+    // front and hands its loads to; set before ClaimProgramFolder (none
     // for a start from the command line).
     void SetMainWindow(HWND window) { mainWindow_ = window; }
 
@@ -37,7 +37,8 @@ public:
 
     std::wstring ActiveAddress() override;
     WindowsVersion Version() override;
-    FolderClaim ClaimProgramFolder(const std::wstring& profileToLoad) override;
+    FolderClaim ClaimProgramFolder() override;
+    HandOverAnswer HandOverLoad(const std::wstring& profile) override;
 
     bool ToAnsi(const std::wstring& text, std::string& bytes) override;
     bool ToOem(const std::wstring& text, std::string& bytes) override;
@@ -50,6 +51,7 @@ private:
     [[noreturn]] void ThrowLastError() { ThrowError(GetLastError()); }
 
     HWND mainWindow_ = nullptr;
+    HWND runningCopy_ = nullptr;  // the window of the copy found running here
     // Held while this copy runs: the folder's claim in this session and in
     // all of them, seen by later copies.
     KernelHandle folderClaim_;

@@ -74,6 +74,10 @@ void Play(const Row& row) {
 }
 
 Do Type(const std::wstring& name) { return [name](World& w) { w.windows.name = name, w.app.SaveProfile(); }; }
+// Another start hands this window a load; its answer shows among the boxes, in order.
+Do Handed(const std::wstring& name) {
+    return [name](World& w) { w.app.LoadHandedOver(name, [&w](int code) { w.windows.boxes.push_back(L"answer: " + std::to_wstring(code)); }); };
+}
 Do Pick(const std::wstring& name, void (MainController::*command)()) {
     return [name, command](World& w) { w.windows.selected = name, (w.app.*command)(); };
 }
@@ -188,12 +192,21 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"load nothing", nullptr, Pick(L"", &MainController::LoadProfile), {L"Roamwise: Select a profile to load"}},
         {"load a vanished profile", nullptr, Pick(L"Gone", &MainController::LoadProfile),
          {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, {}, {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
-        {"a load handed over by another start", [](World& w) { w.windows.selected = L"Home"; },
-         [](World& w) { w.app.LoadHandedOver(L"office"); }, {kLoaded}, L" Active IP: 192.0.2.8", {},
-         [](World& w) { EXPECT_EQ(w.windows.selected + w.machine.netshScripts.at(0), L"Office" + kProfiles + L"office.txt"); }},
-        {"a handed-over name the rules refuse", nullptr, [](World& w) { w.app.LoadHandedOver(L"..\\Office"); },
-         {L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
+        // Handed over by another start: it hears the result before the last box.
+        {"a load handed over", [](World& w) { w.windows.selected = L"Home"; }, Handed(L"office.TXT"),
+         {L"answer: 0", kLoaded}, L" Active IP: 192.0.2.8", {},
+         [](World& w) { EXPECT_EQ(w.windows.selected + w.windows.listTip + w.machine.netshScripts.at(0), L"OfficeOffice" + kProfiles + L"Office.txt"); }},
+        {"a load handed over, no address after", [](World& w) { w.machine.addressAfterLoad = L"127.0.0.1"; }, Handed(L"Home"),
+         {L"answer: 3", L"Network Error: There is no active connection to change.\rPlease connect to a network before loading a Profile."}},
+        {"a load handed over, netsh fails", [](World& w) { w.machine.loadExit = 5; }, Handed(L"Home"),
+         {L"answer: 2", L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 5."}},
+        {"a load handed over, netsh cannot start", [](World& w) { w.machine.startFails = true; }, Handed(L"Home"),
+         {L"answer: 4", L"cmdLoad: Error: 2. cannot start"}},
+        {"a load handed over, a path", nullptr, Handed(L"..\\Office"), {L"answer: 1",
+         L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
          [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
+        {"a load handed over, closed during it", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
+         Handed(L"Home"), {L"answer: 0"}},
         {"closed during the load", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
         {"closed during a failing load", [](World& w) { w.machine.loadExit = 2, w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
@@ -221,23 +234,46 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
     for (const Row& row : rows) Play(row);
 }
 
-TEST(Commands, WhileAToolRunsOnlyHarmlessOnesWork) {
-    const auto during = [](World& w) {
-        w.machine.duringWaits = {[&w] {
-            w.windows.selected = L"Office";
-            w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), w.app.LoadHandedOver(L"Home");  // each beeps
-            w.app.ShowAbout(), w.app.ShowCurrentSettings(), w.app.ProfileSelected(), w.app.NameKeyReleased();
-            EXPECT_EQ(w.windows.status + w.windows.listTip + w.windows.nameTip, L"   Saving SettingsOfficen");
-        }};
+// Everything a user, a posted message or another start can ask at once: none of the commands may start.
+void AllAtOnce(World& w) {
+    const auto beeps = w.windows.beeps, boxes = int(w.windows.boxes.size()), starts = int(w.machine.starts.size());
+    w.windows.selected = L"Office";
+    w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), Handed(L"Home")(w);
+    EXPECT_EQ(w.windows.beeps - beeps, 3);
+    EXPECT_EQ(int(w.windows.boxes.size()) - boxes + int(w.machine.starts.size()) - starts, 1) << "only the answer";
+}
+
+TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
+    const std::wstring exists = L"Profile Exist: This profile already exist do you want to overite it?";
+    const std::wstring busy = L"answer: 7", ip = L" Active IP: 192.0.2.7";
+    const auto during = [](bool box) {
+        return [box](World& w) {
+            std::function<void()> all = [at = &w] { AllAtOnce(*at); };
+            if (box) w.windows.duringBoxes = {all};
+            else w.machine.duringWaits = {all};
+        };
     };
-    Play({"commands during a save", during, Type(L"n"),
-          {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
-           L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved},
-          L" Active IP: 192.0.2.7", {}, [](World& w) {
-              EXPECT_EQ(w.windows.beeps, 4);
-              EXPECT_EQ(w.machine.starts.size(), 1u);
-              EXPECT_TRUE(w.viewer.shown);
-          }});
+    const Row rows[] = {
+        {"while the save asks to replace", during(true), Type(L"Home"), {exists, busy, kSaved}, ip, {L"Home.txt"},
+         [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
+        {"during the dump", during(false), Type(L"n"), {busy, kSaved}, ip},
+        {"while the load's last box is open", during(true), Pick(L"Home", &MainController::LoadProfile), {kLoaded, busy}},
+        {"while delete asks", during(true), Pick(L"Home", &MainController::DeleteProfile),
+         {L"Roamwise: Are you sure you want to delete Home", busy}, ip, {L"Home.txt"}},
+        {"harmless ones during the dump", [](World& w) {
+             w.machine.duringWaits = {[&w] {
+                 w.app.ShowAbout(), w.app.ShowCurrentSettings(), w.app.ProfileSelected(), w.app.NameKeyReleased();
+                 EXPECT_EQ(w.windows.status + w.windows.listTip + w.windows.nameTip, L"   Saving Settingsn");
+             }};
+         }, Type(L"n"), {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
+                          L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved}, ip, {},
+         [](World& w) { EXPECT_TRUE(w.viewer.shown); }},
+    };
+    for (const Row& row : rows) Play(row);
+    World w;  // and while the window starts up
+    w.machine.duringWaits = {[&w] { AllAtOnce(w); }};
+    w.app.StartUp();
+    EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{busy});
 }
 
 // What wWinMain does with a command line: the gate and the usage first, then a load without the window,
@@ -251,59 +287,105 @@ int Launch(World& w, const std::wstring& line) {
 }
 
 TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSaysHowItWent) {
-    const std::wstring usage = std::wstring(L"Roamwise: ") + kUsageText;
+    const auto usage = [](const std::wstring& problem) {
+        return L"Roamwise: " + (problem.empty() ? L"" : problem + L"\r\r") + kUsageText;
+    };
     const std::wstring sorry = L"Roamwise: This program requires Windows 2000 and higher. Sorry";
+    const std::wstring busy = L"Roamwise: Roamwise did not load \"Home\": the Roamwise already running from this folder "
+                              L"is busy with another command. Nothing was loaded.";
     const WindowsVersion me{1, 4, 90, 3000}, w95{1, 4, 0, 1111}, w98{1, 4, 10, 1998};
+    using Kind = HandOverAnswer::Kind;
+    const auto here = [](Kind kind, int code) {
+        return [kind, code](fake::Machine& m) { m.claim = FolderClaim::RunningHere, m.answer = {kind, code}; };
+    };
+    const auto profile = [](const wchar_t* name) { return [name](fake::Machine& m) { m.Add(kProfiles + name + L".txt"); }; };
     const struct {
-        const char* line;
+        std::wstring line;
         std::function<void(fake::Machine&)> setUp;
         int code;
         std::vector<std::wstring> boxes;
         std::size_t starts;
+        std::wstring loaded;  // the listed profile loaded here or handed over
     } rows[] = {
-        {"/load Home", nullptr, kExitLoaded, {kLoaded}, 2},
-        {"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 2},
-        {" /quiet  /load Home ", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2},
-        {"/load Home", [](fake::Machine& m) { m.loadExit = 1; }, kExitNetshFailed,
-         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1."}, 1},
-        {"/load \"My Home\"", [](fake::Machine& m) { m.Add(kProfiles + L"My Home.txt"); }, kExitLoaded, {kLoaded}, 2},
-        {"/load Gone", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, 0},
-        {"/load Travel /quiet", [](fake::Machine& m) { m.Add(kProfiles + L"Travel.TXT"); }, kExitNoSuchProfile, {}, 0},
-        {"/load CONOUT$", nullptr, kExitNoSuchProfile,
+        {L"/load Home", nullptr, kExitLoaded, {kLoaded}, 2, L"Home"},
+        {L"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 2, L"Home"},
+        {L" /quiet  /load Home ", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2, L"Home"},
+        {L"/load Home", [](fake::Machine& m) { m.loadExit = 1; }, kExitNetshFailed,
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1."}, 1, L"Home"},
+        // Whatever the list shows, as Save stores a typed name, or with ".txt".
+        {L"/load \"Work LAN\" /quiet", profile(L"Work_LAN"), kExitLoaded, {}, 2, L"Work_LAN"},
+        {L"/load \"Home (5G)\" /quiet", profile(L"Home (5G)"), kExitLoaded, {}, 2, L"Home (5G)"},
+        {L"/load AT&T /quiet", profile(L"AT&T"), kExitLoaded, {}, 2, L"AT&T"},
+        {L"/load \u03a9MEGA.TXT /quiet", profile(L"\u03a9mega"), kExitLoaded, {}, 2, L"\u03a9mega"},
+        {L"/load -work /quiet", profile(L"-work"), kExitLoaded, {}, 2, L"-work"},
+        {L"/load Gone", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, 0},
+        {L"/load Travel /quiet", profile(L"Travel.TXT"), kExitNoSuchProfile, {}, 0},
+        {L"/load " + std::wstring(300, L'x'), nullptr, kExitNoSuchProfile,
+         {L"Roamwise: There is no profile \"" + std::wstring(300, L'x') + L"\" in the Profiles folder."}, 0},
+        {L"/load ..\\Home", nullptr, kExitNoSuchProfile,
+         {L"Roamwise: Roamwise cannot load \"..\\Home\". A profile name cannot contain the character \"\\\"."}, 0},
+        {L"/load CONOUT$", profile(L"CONOUT$"), kExitNoSuchProfile,
          {L"Roamwise: Roamwise cannot load \"CONOUT$\". \"CONOUT$\" is a name Windows keeps for a device."}, 0},
-        {"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HandedOver; }, kExitHandedOver, {}, 0},
-        {"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, kExitFailed, {kRunning}, 0},
-        {"/load Home", [](fake::Machine& m) { m.startFails = true; }, kExitFailed, {L"cmdLoad: Error: 2. cannot start"}, 0},
-        {"/load Home /quiet", [](fake::Machine& m) { m.waitFails = true; }, kExitFailed, {}, 1},
-        {"/load Home", [&](fake::Machine& m) { m.version = me; }, kExitFailed, {sorry}, 0},
-        {"/load Home /quiet", [&](fake::Machine& m) { m.version = w98; }, kExitFailed, {}, 0},
-        {"", [&](fake::Machine& m) { m.version = w95; }, 0, {sorry}, 0},
-        {"", [](fake::Machine& m) { m.claim = FolderClaim::HandedOver; }, 0, {}, 0},
-        {"", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, 0, {kRunning}, 0},
-        {"", [](fake::Machine& m) { m.settings[L"FormTop"] = L"abc"; }, -1, {L"Form_Load: Error: 13. Type mismatch"}, 0},
-        {"", [](fake::Machine& m) { m.settings[L"FormTop"] = L"2147483648"; }, -1, {L"Form_Load: Error: 6. Overflow"}, 0},
-        {"/?", nullptr, 0, {usage}, 0},
-        {"/load", nullptr, kExitUsage, {usage}, 0},
-        {"/load \"\"", nullptr, kExitUsage, {usage}, 0},
-        {"/quiet /load /quiet", nullptr, kExitUsage, {}, 0},
+        // The copy running here: it loads and answers, or is busy; a refused name never reaches it.
+        {L"/load home.txt", here(Kind::Answered, kExitNotConnected), kExitNotConnected, {}, 0, L"Home"},
+        {L"/load Home", here(Kind::Answered, kExitBusy), kExitBusy, {busy}, 0, L"Home"},
+        {L"/load Home /quiet", here(Kind::NoAnswer, 0), kExitHandedOver, {}, 0, L"Home"},
+        {L"/load Home", here(Kind::Unreachable, 0), kExitFailed, {kRunning}, 0, L"Home"},
+        {L"/load Gone /quiet", here(Kind::Answered, kExitLoaded), kExitNoSuchProfile, {}, 0},
+        {L"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::LoadingHere; }, kExitBusy, {busy}, 0},
+        {L"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, kExitFailed, {kRunning}, 0},
+        {L"/load Home", [](fake::Machine& m) { m.startFails = true; }, kExitFailed, {L"cmdLoad: Error: 2. cannot start"}, 0},
+        {L"/load Home /quiet", [](fake::Machine& m) { m.waitFails = true; }, kExitFailed, {}, 1},
+        {L"/load Home /quiet", [](fake::Machine& m) { m.locked = {kProfiles + L"*"}; }, kExitFailed, {}, 0},
+        {L"/load Home", [&](fake::Machine& m) { m.version = me; }, kExitFailed, {sorry}, 0},
+        {L"/load Home /quiet", [&](fake::Machine& m) { m.version = w98; }, kExitFailed, {}, 0},
+        {L"", [&](fake::Machine& m) { m.version = w95; }, 0, {sorry}, 0},
+        {L"", here(Kind::Answered, 0), 0, {}, 0},
+        {L"", [](fake::Machine& m) { m.claim = FolderClaim::LoadingHere; }, 0, {kRunning}, 0},
+        {L"", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, 0, {kRunning}, 0},
+        {L"", [](fake::Machine& m) { m.settings[L"FormTop"] = L"abc"; }, -1, {L"Form_Load: Error: 13. Type mismatch"}, 0},
+        {L"", [](fake::Machine& m) { m.settings[L"FormTop"] = L"2147483648"; }, -1, {L"Form_Load: Error: 6. Overflow"}, 0},
+        // A line that makes no sense names what it could not use.
+        {L"/?", nullptr, 0, {usage(L"")}, 0},
+        {L"/? /quiet", nullptr, 0, {}, 0},
+        {L"/load Home /y", nullptr, kExitUsage, {usage(L"Roamwise does not know the argument \"/y\".")}, 0},
+        {L"/q /load Home", nullptr, kExitUsage, {usage(L"Roamwise does not know the argument \"/q\".")}, 0},
+        {L"/load", nullptr, kExitUsage, {usage(L"\"/load\" needs the name of a profile after it.")}, 0},
+        {L"-Load /quiet", nullptr, kExitUsage, {}, 0},
+        {L"/load \"\"", nullptr, kExitUsage, {usage(L"The profile name after \"/load\" is empty.")}, 0},
+        {L"/load a /LOAD b", nullptr, kExitUsage, {usage(L"\"/LOAD\" can be given only once.")}, 0},
+        {L"-quiet", nullptr, kExitUsage, {}, 0},
+        {L"/Quiet /?", nullptr, 0, {}, 0},
+        {L"Home", nullptr, kExitUsage, {usage(L"Roamwise does not know the argument \"Home\".")}, 0},
     };
     for (auto& r : rows) {
         World w;
         w.Profile(L"Home");
         w.machine.Add(kProfiles + L"Office.~rw");  // put back by every start that claims the folder
         if (r.setUp) r.setUp(w.machine);
-        const std::string line = r.line;
-        SCOPED_TRACE(line + " on 4." + std::to_string(w.machine.version.minor));
-        EXPECT_EQ(Launch(w, std::wstring(line.begin(), line.end())), r.code);
+        SCOPED_TRACE(std::string(r.line.begin(), r.line.end()) + " on 4." + std::to_string(w.machine.version.minor));
+        EXPECT_EQ(Launch(w, r.line), r.code);
         EXPECT_EQ(w.windows.boxes, r.boxes);
         EXPECT_EQ(w.machine.starts.size(), r.starts);
-        EXPECT_EQ(w.machine.handedOver, r.code == kExitHandedOver ? L"Home" : L"");
+        const auto& scripts = w.machine.netshScripts;
+        EXPECT_EQ(scripts.empty() ? w.machine.handedOver : scripts[0], scripts.empty() ? r.loaded : kProfiles + r.loaded + L".txt");
         EXPECT_EQ(w.Bytes(kProfiles + L"Office.~rw") == "<none>", w.machine.claimed);
         w.app.Close();  // stores only the place of a window that started up, even without its list
         EXPECT_TRUE(w.windows.profiles.empty() && !w.viewer.exists);
         if (r.code == -1) EXPECT_EQ(w.machine.settings[L"FormTop"], L"0");
         else EXPECT_TRUE(w.machine.settingReads == 0 && w.machine.settings.empty());
     }
+}
+
+TEST(Launch, AHandOverRequestCarriesTheNameAndNothingElse) {
+    const std::string bytes = LoadRequestBytes(L"Caf\u00e9 \u03a9");
+    EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, bytes.data(), bytes.size()), L"Caf\u00e9 \u03a9");
+    const std::string nul("H\0\0\0", 4), odd = bytes.substr(1), longest(2048, 'a'), longer(2050, 'a');
+    EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, longest.data(), longest.size()), std::wstring(1024, L'\u6161'));
+    for (const std::string& bad : {nul, odd, longer, std::string()})
+        EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, bad.data(), bad.size()), std::nullopt) << bad.size();
+    EXPECT_EQ(ReadLoadRequest(kLoadRequestTag + 1, bytes.data(), bytes.size()), std::nullopt);
+    EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, nullptr, 2), std::nullopt);
 }
 
 TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {

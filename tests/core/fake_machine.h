@@ -45,7 +45,8 @@ struct Machine : Platform {
     WindowsVersion version{2, 5, 1, 2600};
     bool startFails = false, waitFails = false, noShortProfiles = false, claimed = false;
     FolderClaim claim = FolderClaim::Claimed;
-    std::wstring handedOver;  // what a start handed to the copy already running
+    HandOverAnswer answer{HandOverAnswer::Kind::Answered, 0};  // from the copy already running
+    std::wstring handedOver;  // what a start handed to it
     int settingReads = 0;
 
     Machine(const std::wstring& folder, const std::wstring& shortForm) : program(folder), shortProgram(shortForm) {}
@@ -147,9 +148,8 @@ struct Machine : Platform {
     }
     std::wstring ActiveAddress() override { return address; }
     WindowsVersion Version() override { return version; }
-    FolderClaim ClaimProgramFolder(const std::wstring& profile) override {
-        return handedOver = claim == FolderClaim::HandedOver ? profile : L"", claimed = claim == FolderClaim::Claimed, claim;
-    }
+    FolderClaim ClaimProgramFolder() override { return claimed = claim == FolderClaim::Claimed, claim; }
+    HandOverAnswer HandOverLoad(const std::wstring& profile) override { return handedOver = profile, answer; }
     bool SameFileName(const std::wstring& a, const std::wstring& b) override { return Lower(a) == Lower(b); }
     std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
     bool ToAnsi(const std::wstring& text, std::string& bytes) override {
@@ -198,6 +198,7 @@ struct Viewer : Placed<ViewerView> {
 struct Windows : Placed<MainView> {
     std::vector<std::wstring> boxes;  // "title: text"
     std::vector<Answer> answers;      // taken in order; Yes when none is left
+    std::vector<std::function<void()>> duringBoxes;  // what happens while a box is open, one per box in order
     std::vector<std::wstring> profiles;
     std::wstring selected, name, status, nameTip, listTip, statusAtBox;
     bool busy = false;
@@ -205,6 +206,9 @@ struct Windows : Placed<MainView> {
     Windows() : Placed({0, 0, 4200, 5000}) {}
     Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
         boxes.push_back(title + L": " + text), statusAtBox = status;
+        const auto during = duringBoxes.empty() ? nullptr : duringBoxes.front();
+        if (!duringBoxes.empty()) duringBoxes.erase(duringBoxes.begin());
+        if (during) during();
         const Answer answer = answers.empty() ? Answer::Yes : answers.front();
         if (!answers.empty()) answers.erase(answers.begin());
         return answer;

@@ -85,7 +85,7 @@ TEST_F(e2e, SavesAndLoadsANameBeyondAsciiWithTheSystemsOwnToolsOnlyAlsoFromTheCo
     for (const bool handedOver : {false, true}) {  // by the button, then by a start from the command line
         Write(state_ / "state", "address 192.0.2.8\r\n");
         const size_t before = Calls().size();
-        if (handedOver) EXPECT_EQ(Program(app_, L"/load Caf\u00e9_Home /quiet").ExitCode(), 5u) << "not handed over";
+        if (handedOver) EXPECT_EQ(Program(app_, L"/load \"Caf\u00e9 Home\" /quiet").ExitCode(), 0u) << "no result";
         else p.Select(L"Caf\u00e9_Home"), p.Click(ids::kLoadButton);
         EXPECT_EQ(p.Answer(), kLoaded);
         EXPECT_EQ(Read(state_ / "state"), "address 192.0.2.7\r\n");
@@ -96,6 +96,29 @@ TEST_F(e2e, SavesAndLoadsANameBeyondAsciiWithTheSystemsOwnToolsOnlyAlsoFromTheCo
     p.Close();  // closing waits for the capture
     EXPECT_TRUE(p.Ended());
     EXPECT_EQ(Calls().find("planted"), std::string::npos) << Calls();
+}
+TEST_F(e2e, AHandedOverLoadNeverRunsInsideAnotherCommandAndEndsWithTheLoadsOwnCode) {
+    Write(profiles_ / L"Home.txt", "home\r\n");
+    Write(profiles_ / L"Work_LAN.txt", "address 192.0.2.9\r\n");
+    Write(state_ / "state", "address 192.0.2.7\r\n");
+    Program& p = Start();
+    p.SetName(L"Home");
+    p.Click(ids::kSaveButton);
+    ASSERT_TRUE(p.Window(kBox));  // asks whether to replace Home
+    EXPECT_EQ(Program(app_, L"/load Work_LAN /quiet").ExitCode(), 7u) << "not busy";
+    EXPECT_EQ(p.Answer(IDYES).rfind(L"Profile Exist: ", 0), 0u);
+    EXPECT_EQ(p.Answer(), kSaved);
+    EXPECT_EQ(Read(profiles_ / L"Home.txt"), "address 192.0.2.7\r\n") << "Home got another configuration";
+    Write(state_ / "hold", "");  // two starts at once: the first loads, the second is told the window is busy
+    Program first(app_, L"/load \"Work LAN\" /quiet");
+    ASSERT_TRUE(WaitFor([&] { return Calls().find("-f") != std::string::npos; }));
+    EXPECT_EQ(Program(app_, L"/load Home /quiet").ExitCode(), 7u);
+    fs::remove(state_ / "hold");
+    EXPECT_EQ(first.ExitCode(), 0u);  // before the box below is answered
+    EXPECT_EQ(p.Answer(), kLoaded);
+    EXPECT_EQ(Program(app_, L"/load ..\\Home /quiet").ExitCode(), 1u);
+    EXPECT_FALSE(p.Window(kBox, 1000)) << p.Answer();
+    EXPECT_EQ(Calls().find("-f"), Calls().rfind("-f")) << Calls();
 }
 TEST_F(e2e, ALongDumpKeepsTheWindowLiveRefusesASecondSaveOrDeleteAndEndsWhenClosed) {
     Write(profiles_ / L"keep.txt", "kept\r\n");

@@ -161,11 +161,11 @@ TEST(Text, ConversionsKeepOrReportEachCharacter) {
 TEST(Claim, ACopyOutOfReachHoldsTheFolder) {
     // What a copy in another session holds: only the claim every session sees.
     const HANDLE otherSession = CreateMutexW(nullptr, FALSE, win32::GlobalClaimName(Win32Platform().ProgramFolder()).c_str());
-    EXPECT_EQ(Win32Platform().ClaimProgramFolder(L""), FolderClaim::HeldElsewhere);
+    EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::HeldElsewhere);
     CloseHandle(otherSession);
     Win32Platform commandLine;  // a copy without a window: nothing to hand a request to
-    ASSERT_EQ(commandLine.ClaimProgramFolder(L"Home"), FolderClaim::Claimed);
-    EXPECT_EQ(Win32Platform().ClaimProgramFolder(L"Home"), FolderClaim::HeldElsewhere);
+    ASSERT_EQ(commandLine.ClaimProgramFolder(), FolderClaim::Claimed);
+    EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::LoadingHere);
 }
 
 TEST(MainWindow, ProfileListSortsWithoutRegardToCase) {
