@@ -293,11 +293,15 @@ int MainController::LoadSelected(const std::wstring& entry) {
         return Conclude(kExitNoSuchProfile, L"There is no profile " + Quoted(entry) + L" in the Profiles folder.");
     view_.SetStatus(L"   Loading Settings");
     view_.SetBusyPointer(true);
-    const std::int32_t exitCode = runner_.RunNetshScript(store_.Folder(), entry + L".txt");
+    PrintedLines said;
+    const std::int32_t exitCode = runner_.RunNetshScript(store_.Folder(), entry + L".txt", said);
     if (exitCode != 0) {
-        // netsh goes on after a failing line: most of the profile may be in place.
+        // netsh goes on after a failing line: most of the profile may be in
+        // place, and what it printed tells which lines failed.
         SettleHandOver(kExitNetshFailed);
-        ReportToolFailure(L"The profile may not have been applied in full: " + ExitCodeText(exitCode));
+        const std::wstring words = said.Text(platform_);
+        ReportToolFailure(L"The profile may not have been applied in full: " + ExitCodeText(exitCode) +
+                          (words.empty() ? L"" : L"\r\r" + words.substr(0, words.size() - 1)));
         return kExitNetshFailed;
     }
     const std::wstring ip = platform_.ActiveAddress();

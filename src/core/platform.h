@@ -6,6 +6,7 @@
 // number and text; the others cannot fail in a way the program reports.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -64,9 +65,19 @@ struct HandOverAnswer {
 // (the usage text says so).
 constexpr unsigned kHandOverLimitMs = 5 * 60 * 1000;
 
+// Receives what a started tool prints, piece by piece as it comes.
+class ToolOutput {
+public:
+    virtual void Printed(const char* bytes, std::size_t size) = 0;
+
+protected:
+    ~ToolOutput() = default;
+};
+
 // A started tool, owned by the caller until WaitForExit closes it.
 struct Process {
     std::uintptr_t handle = 0;
+    std::uintptr_t output = 0;  // the platform's reader of what it prints, if asked for
 };
 
 class Platform {
@@ -103,8 +114,10 @@ public:
     virtual std::wstring SystemFolder() = 0;
     // Starts program (a full path: nothing is searched for) with the whole
     // command line, hidden, in the given current folder; does not wait.
+    // What it writes to its standard output and error goes to printed
+    // while WaitForExit waits, or nowhere when that is null.
     virtual Process Start(const std::wstring& program, const std::wstring& commandLine,
-                          const std::wstring& currentFolder) = 0;  // throws
+                          const std::wstring& currentFolder, ToolOutput* printed) = 0;  // throws
     // Waits for the tool to end while the windows stay live, closes its
     // handle and gives its exit code.
     virtual std::uint32_t WaitForExit(Process process) = 0;  // throws

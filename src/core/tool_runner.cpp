@@ -18,6 +18,58 @@ std::wstring EscapePercent(const std::wstring& text) {
 
 }  // namespace
 
+namespace {
+
+// Enough bytes for kMaxLineLength characters in any OEM code page, UTF-8 included.
+constexpr std::size_t kMaxLineBytes = PrintedLines::kMaxLineLength * 4;
+const wchar_t kEllipsis[] = L"\u2026";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+
+}  // namespace
+
+// Line ends and blanks are the same bytes in every OEM code page: no lead
+// byte of a double-byte character is followed by one.
+void PrintedLines::Printed(const char* bytes, std::size_t size) {
+    for (std::size_t i = 0; i < size && !moreLines_; ++i) {
+        if (bytes[i] == '\n') EndLine();
+        else if (current_.size() < kMaxLineBytes) current_ += bytes[i];
+        else currentCut_ = true;
+    }
+}
+
+void PrintedLines::EndLine() {
+    while (!current_.empty() && IsBlank(current_.back())) current_.pop_back();
+    if (!current_.empty()) {
+        if (lines_.size() == kMaxLines) {
+            moreLines_ = true;
+        } else {
+            lines_.push_back(current_);
+            cut_.push_back(currentCut_);
+        }
+    }
+    current_.clear();
+    currentCut_ = false;
+}
+
+std::wstring PrintedLines::Text(Platform& platform) const {
+    PrintedLines all = *this;
+    all.EndLine();  // a last line without its line end
+    std::wstring text;
+    for (std::size_t i = 0; i < all.lines_.size(); ++i) {
+        std::wstring line = platform.FromOem(all.lines_[i]);
+        for (auto& c : line)
+            if (c < L' ' && c != L'\t') c = L' ';  // nothing the box would take for a line end
+        bool cut = all.cut_[i] || line.size() > kMaxLineLength;
+        if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
+        // Never half a surrogate pair.
+        if (cut && !line.empty() && line.back() >= 0xD800 && line.back() <= 0xDBFF) line.pop_back();
+        text += line + (cut ? kEllipsis : L"") + L"\r";
+    }
+    if (all.moreLines_) text += std::wstring(kEllipsis) + L"\r";
+    return text;
+}
+
 ToolRunner::ToolRunner(Platform& platform, ErrorReport& report, const std::wstring& programFolder)
     : platform_(platform), report_(report), programFolder_(programFolder) {}
 
@@ -56,16 +108,16 @@ std::int32_t ToolRunner::RunBatch() {
     if (batch[0] == L'"') batch = L"\"" + batch + L"\"";
     // /d: no AutoRun command from the registry runs first, with our rights,
     // changing the code page or the folder the line relies on.
-    return StartAndWait(L"cmd.exe", L"cmd.exe /d /c " + batch);
+    return StartAndWait(L"cmd.exe", L"cmd.exe /d /c " + batch, nullptr);
 }
 
-std::int32_t ToolRunner::RunNetshScript(const std::wstring& folder, const std::wstring& file) {
-    return StartAndWait(L"netsh.exe", L"netsh -f " + CommandLinePath(ShortFolder(folder) + L"\\" + file));
+std::int32_t ToolRunner::RunNetshScript(const std::wstring& folder, const std::wstring& file, ToolOutput& printed) {
+    return StartAndWait(L"netsh.exe", L"netsh -f " + CommandLinePath(ShortFolder(folder) + L"\\" + file), &printed);
 }
 
-std::int32_t ToolRunner::StartAndWait(const wchar_t* tool, const std::wstring& commandLine) {
+std::int32_t ToolRunner::StartAndWait(const wchar_t* tool, const std::wstring& commandLine, ToolOutput* printed) {
     const std::wstring system = platform_.SystemFolder();
-    const Process process = platform_.Start(system + L"\\" + tool, commandLine, system);
+    const Process process = platform_.Start(system + L"\\" + tool, commandLine, system, printed);
     std::int32_t exitCode = 0;
     // A failed wait is reported once, here, and ends the operation.
     if (!report_.Trap(L"fWait", [&] { exitCode = static_cast<std::int32_t>(platform_.WaitForExit(process)); }))

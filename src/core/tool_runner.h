@@ -6,11 +6,34 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "error_report.h"
 #include "platform.h"
 
 namespace roamwise {
+
+// The first lines a tool prints, for a box: blank lines dropped, at most
+// kMaxLines of at most kMaxLineLength characters, "\u2026" where more was
+// cut. Keeps no more than it shows, however much the tool prints.
+class PrintedLines : public ToolOutput {
+public:
+    static constexpr std::size_t kMaxLines = 10;
+    static constexpr std::size_t kMaxLineLength = 200;
+
+    void Printed(const char* bytes, std::size_t size) override;
+    // The lines, decoded from the OEM code page, each ended by "\r".
+    std::wstring Text(Platform& platform) const;
+
+private:
+    void EndLine();
+
+    std::vector<std::string> lines_;  // in the OEM code page, without their line ends
+    std::vector<bool> cut_;
+    std::string current_;
+    bool currentCut_ = false;
+    bool moreLines_ = false;
+};
 
 class ToolRunner {
 public:
@@ -21,8 +44,9 @@ public:
     void WriteRedirection(const std::wstring& command, const std::wstring& folder, const std::wstring& file);
     // Runs Settings.bat through the system's cmd; gives the exit code.
     std::int32_t RunBatch();
-    // Hands folder\file to netsh as a script; gives the exit code.
-    std::int32_t RunNetshScript(const std::wstring& folder, const std::wstring& file);
+    // Hands folder\file to netsh as a script; gives the exit code. What
+    // netsh prints goes to printed.
+    std::int32_t RunNetshScript(const std::wstring& folder, const std::wstring& file, ToolOutput& printed);
 
     // A path as it goes into a command line: quoted only when it holds a
     // blank or a character the command interpreter treats specially.
@@ -31,7 +55,7 @@ public:
 private:
     std::wstring ShortFolder(const std::wstring& folder);
     std::wstring RelativeToProgram(const std::wstring& folder) const;
-    std::int32_t StartAndWait(const wchar_t* tool, const std::wstring& commandLine);
+    std::int32_t StartAndWait(const wchar_t* tool, const std::wstring& commandLine, ToolOutput* printed);
 
     Platform& platform_;
     ErrorReport& report_;

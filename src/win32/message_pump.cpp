@@ -63,7 +63,7 @@ int RunMessageLoop() {
     }
 }
 
-DWORD WaitPumping(HANDLE object) {
+DWORD WaitPumping(const HANDLE* objects, DWORD count, DWORD& signalled) {
     bool quit = false;
     int quitCode = 0;
     // MsgWaitForMultipleObjects wakes only for messages that arrive after
@@ -71,9 +71,12 @@ DWORD WaitPumping(HANDLE object) {
     PumpPending(quit, quitCode);
     DWORD result = ERROR_SUCCESS;
     for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0) break;
-        if (woken == WAIT_OBJECT_0 + 1) {
+        const DWORD woken = MsgWaitForMultipleObjects(count, objects, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken < WAIT_OBJECT_0 + count) {
+            signalled = woken - WAIT_OBJECT_0;
+            break;
+        }
+        if (woken == WAIT_OBJECT_0 + count) {
             PumpPending(quit, quitCode);
             continue;
         }

@@ -16,10 +16,11 @@ void UnregisterDialogWindow(HWND window);
 // GetMessageW loop until WM_QUIT; gives its exit code.
 int RunMessageLoop();
 
-// Waits until the object is signalled while dispatching the program's
-// messages. A quit that arrives meanwhile is posted again afterwards, for
-// the main loop. Gives ERROR_SUCCESS or the error that ended the wait.
-DWORD WaitPumping(HANDLE object);
+// Waits until one of the objects is signalled (its index in signalled)
+// while dispatching the program's messages. A quit that arrives meanwhile is
+// posted again afterwards, for the main loop. Gives ERROR_SUCCESS or the
+// error that ended the wait.
+DWORD WaitPumping(const HANDLE* objects, DWORD count, DWORD& signalled);
 
 }  // namespace win32
 }  // namespace roamwise

@@ -10,6 +10,7 @@
 #include "launch.h"
 #include "local_address.h"
 #include "message_pump.h"
+#include "output_pipe.h"
 #include "system_library.h"
 
 namespace roamwise {
@@ -317,7 +318,7 @@ std::wstring Win32Platform::SystemFolder() {
 }
 
 Process Win32Platform::Start(const std::wstring& program, const std::wstring& commandLine,
-                             const std::wstring& currentFolder) {
+                             const std::wstring& currentFolder, ToolOutput* printed) {
     // CreateProcessW may write into the command line.
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(L'\0');
@@ -325,20 +326,38 @@ Process Win32Platform::Start(const std::wstring& program, const std::wstring& co
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
+    // Where the tool's words are wanted, it prints into a pipe instead (none
+    // made: they are lost, and the tool runs all the same).
+    std::unique_ptr<OutputPipe> pipe = printed ? OutputPipe::Open(*printed) : nullptr;
+    if (pipe) {
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdInput = pipe->ToolInput();
+        startup.hStdOutput = startup.hStdError = pipe->ToolEnd();
+    }
     PROCESS_INFORMATION started = {};
     // The program by its full path: nothing is searched for. A console
     // without a window: cmd runs batch files and redirects in it, the tools
     // it starts share it, and none writes into ours.
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started))
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, pipe ? TRUE : FALSE, CREATE_NO_WINDOW,
+                        nullptr, currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &started))
         ThrowLastError();
     const KernelHandle thread(started.hThread);
-    return Process{reinterpret_cast<std::uintptr_t>(started.hProcess)};
+    if (pipe) pipe->Started();
+    return Process{reinterpret_cast<std::uintptr_t>(started.hProcess), reinterpret_cast<std::uintptr_t>(pipe.release())};
 }
 
 std::uint32_t Win32Platform::WaitForExit(Process process) {
     const KernelHandle tool(reinterpret_cast<HANDLE>(process.handle));
-    DWORD failure = WaitPumping(tool.get());
+    const std::unique_ptr<OutputPipe> pipe(reinterpret_cast<OutputPipe*>(process.output));
+    DWORD failure = ERROR_SUCCESS;
+    for (;;) {  // what the tool prints is taken as it comes, so it never waits for room
+        const HANDLE objects[2] = {tool.get(), pipe ? pipe->Ready() : nullptr};
+        DWORD signalled = 0;
+        failure = WaitPumping(objects, objects[1] ? 2 : 1, signalled);
+        if (failure != ERROR_SUCCESS || signalled == 0) break;
+        pipe->Collect();
+    }
+    if (pipe && failure == ERROR_SUCCESS) pipe->Finish();
     // Waiting on the handle, not polling for STILL_ACTIVE, lets a tool that
     // really ends with 259 report it.
     DWORD exitCode = 0;

@@ -31,8 +31,8 @@ public:
     void WriteSetting(const std::wstring& name, const std::wstring& value) override;
 
     std::wstring SystemFolder() override;
-    Process Start(const std::wstring& program, const std::wstring& commandLine,
-                  const std::wstring& currentFolder) override;
+    Process Start(const std::wstring& program, const std::wstring& commandLine, const std::wstring& currentFolder,
+                  ToolOutput* printed) override;
     std::uint32_t WaitForExit(Process process) override;
 
     std::wstring ActiveAddress() override;

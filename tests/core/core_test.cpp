@@ -35,7 +35,7 @@ struct World {
     // Started up, with the events meant for the user's action kept for it.
     void Started() {
         auto waits = std::exchange(machine.duringWaits, {});
-        app.StartUp(), machine.written.clear(), machine.starts.clear(), windows.boxes.clear();
+        app.StartUp(), machine.written.clear(), machine.starts.clear(), machine.outputs.clear(), windows.boxes.clear();
         machine.duringWaits = waits;
     }
 };
@@ -189,6 +189,9 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
          L" Active IP: Not Connected"},
         {"netsh fails to load", [](World& w) { w.machine.loadExit = 2; }, Pick(L"Home", &MainController::LoadProfile),
          {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 2."}, L" Active IP: 192.0.2.7"},
+        {"netsh says why", [](World& w) { w.machine.loadExit = 1, w.machine.netshSays = "\r\nElement not found.\r\n\r\n  \r\nL\x84uft.\r\n"; },
+         Pick(L"Home", &MainController::LoadProfile), {L"Roamwise: The profile may not have been applied in full: netsh ended "
+                                                       L"with exit code 1.\r\rElement not found.\rL\u00e4uft."}},
         {"load nothing", nullptr, Pick(L"", &MainController::LoadProfile), {L"Roamwise: Select a profile to load"}},
         {"load a vanished profile", nullptr, Pick(L"Gone", &MainController::LoadProfile),
          {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, {}, {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
@@ -211,6 +214,8 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
         {"closed during a failing load", [](World& w) { w.machine.loadExit = 2, w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}},
+        {"closed during the viewer's capture", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
+         [](World& w) { w.app.ShowCurrentSettings(); }, {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.shown); }},
         {"closed during the capture after a load", [](World& w) { w.machine.duringWaits = {nullptr, [&w] { w.app.Close(); }}; },
          Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
         {"delete", nullptr, Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7",
@@ -243,6 +248,24 @@ void AllAtOnce(World& w) {
     EXPECT_EQ(int(w.windows.boxes.size()) - boxes + int(w.machine.starts.size()) - starts, 1) << "only the answer";
 }
 
+TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
+    const std::string lines12 = [] { std::string t; for (char c = 'a'; c < 'm'; ++c) t += std::string(1, c) + "\n"; return t; }();
+    const std::wstring first10 = L"a\rb\rc\rd\re\rf\rg\rh\ri\rj\r";
+    const std::pair<std::string, std::wstring> rows[] = {
+        {"", L""}, {"\r\n \t\r\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
+        {lines12.substr(0, 20), first10}, {lines12, first10 + L"\u2026\r"},
+        {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\n", std::wstring(200, L'x') + L"\u2026\r"},
+        {std::string(5 << 20, 'y'), std::wstring(200, L'y') + L"\u2026\r"},
+        {std::string(5 << 20, '\n') + "late", L"late\r"},
+    };
+    fake::Machine machine(L"C:\\R", L"C:\\R");
+    for (auto& [printed, shown] : rows) {
+        PrintedLines lines;
+        for (std::size_t at = 0; at < printed.size(); at += 4096) lines.Printed(printed.data() + at, std::min<std::size_t>(4096, printed.size() - at));
+        EXPECT_EQ(lines.Text(machine), shown) << printed.substr(0, 30);
+    }
+}
+
 TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
     const std::wstring exists = L"Profile Exist: This profile already exist do you want to overite it?";
     const std::wstring busy = L"answer: 7", ip = L" Active IP: 192.0.2.7";
@@ -264,6 +287,7 @@ TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
              w.machine.duringWaits = {[&w] {
                  w.app.ShowAbout(), w.app.ShowCurrentSettings(), w.app.ProfileSelected(), w.app.NameKeyReleased();
                  EXPECT_EQ(w.windows.status + w.windows.listTip + w.windows.nameTip, L"   Saving Settingsn");
+                 EXPECT_TRUE(w.windows.busy);
              }};
          }, Type(L"n"), {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
                           L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved}, ip, {},
@@ -310,14 +334,15 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"/load Home", nullptr, kExitLoaded, {kLoaded}, 2, L"Home"},
         {L"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 2, L"Home"},
         {L" /quiet  /load Home ", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2, L"Home"},
-        {L"/load Home", [](fake::Machine& m) { m.loadExit = 1; }, kExitNetshFailed,
-         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1."}, 1, L"Home"},
+        {L"/load Home", [](fake::Machine& m) { m.loadExit = 1, m.netshSays = "Element not found.\r\n"; }, kExitNetshFailed,
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\r\rElement not found."}, 1, L"Home"},
         // Whatever the list shows, as Save stores a typed name, or with ".txt".
         {L"/load \"Work LAN\" /quiet", profile(L"Work_LAN"), kExitLoaded, {}, 2, L"Work_LAN"},
         {L"/load \"Home (5G)\" /quiet", profile(L"Home (5G)"), kExitLoaded, {}, 2, L"Home (5G)"},
         {L"/load AT&T /quiet", profile(L"AT&T"), kExitLoaded, {}, 2, L"AT&T"},
         {L"/load \u03a9MEGA.TXT /quiet", profile(L"\u03a9mega"), kExitLoaded, {}, 2, L"\u03a9mega"},
         {L"/load -work /quiet", profile(L"-work"), kExitLoaded, {}, 2, L"-work"},
+        {L"/load \"No #2\" /quiet", profile(L"No #2"), kExitLoaded, {}, 2, L"No #2"},
         {L"/load Gone", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, 0},
         {L"/load Travel /quiet", profile(L"Travel.TXT"), kExitNoSuchProfile, {}, 0},
         {L"/load " + std::wstring(300, L'x'), nullptr, kExitNoSuchProfile,

@@ -39,7 +39,8 @@ struct Machine : Platform {
     std::wstring throwing;  // a path whose use throws: a standard exception, out of memory (raise 1), 42 (raise 2)
     int raise = 0;
     std::vector<std::function<void()>> duringWaits;  // one per wait, in order
-    std::string dumpText = "dump of 192.0.2.7", ipconfigText = "Windows IP Configuration";
+    std::string dumpText = "dump of 192.0.2.7", ipconfigText = "Windows IP Configuration", netshSays;
+    std::vector<ToolOutput*> outputs;
     std::int32_t dumpExit = 0, loadExit = 0;
     std::wstring address = L"192.0.2.7", addressAfterLoad = L"192.0.2.8";
     WindowsVersion version{2, 5, 1, 2600};
@@ -115,9 +116,9 @@ struct Machine : Platform {
     }
     void WriteSetting(const std::wstring& n, const std::wstring& v) override { n == throwing ? throw Failure{5, L"", L""} : settings[n] = v; }
     std::wstring SystemFolder() override { return system; }
-    Process Start(const std::wstring& exe, const std::wstring& line, const std::wstring& folder) override {
+    Process Start(const std::wstring& exe, const std::wstring& line, const std::wstring& folder, ToolOutput* out) override {
         if (startFails) throw Failure{2, L"cannot start", L""};
-        starts.push_back(exe + L"|" + line + L"|" + folder);
+        starts.push_back(exe + L"|" + line + L"|" + folder), outputs.push_back(out);
         return {starts.size()};
     }
     std::uint32_t WaitForExit(Process p) override {
@@ -125,6 +126,8 @@ struct Machine : Platform {
         if (!duringWaits.empty()) duringWaits.erase(duringWaits.begin());
         if (events) events();
         if (waitFails) throw Failure{6, L"invalid handle", L""};
+        if (auto* out = outputs[p.handle - 1])  // in pieces of three bytes, as a pipe may hand them
+            for (std::size_t at = 0; at < netshSays.size(); at += 3) out->Printed(netshSays.data() + at, std::min<std::size_t>(3, netshSays.size() - at));
         return Run(starts[p.handle - 1]);
     }
     // netsh -f reads its script; cmd runs Settings.bat as it reads it, in OEM.

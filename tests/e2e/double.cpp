@@ -2,7 +2,8 @@
 // Roamwise.exe; built as a DLL, it is an iphlpapi.dll planted there. It keeps in the folder
 // %ROAMWISE_DOUBLE_DIR%: calls.log (a line per run: "planted " when it lies beside Roamwise.exe, its
 // name, its arguments); hold (while it exists, the tool takes its time, a minute at most); state (the
-// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE).
+// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE). FILE may also say
+// what netsh prints ("say TEXT" on standard output, "err TEXT" on standard error) and its exit code ("exit N").
 #include "driver.h"
 
 using namespace e2e;
@@ -23,11 +24,20 @@ int wmain(int argc, wchar_t** argv) {
     Log(line);
     for (int i = 0; i < 1200 && fs::exists(kState / "hold"); ++i) Sleep(50);
     DWORD written = 0;
-    const std::string state = Read(kState / "state");
-    if (argc == 3 && !lstrcmpiW(argv[1], L"-f"))
-        Write(kState / "state", Read(argv[2]));
-    else  // as they are: a text-mode stream would add CRs
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), state.data(), DWORD(state.size()), &written, nullptr);
-    return 0;
+    const auto print = [&](DWORD stream, const std::string& bytes) {  // as they are: a text-mode stream would add CRs
+        WriteFile(GetStdHandle(stream), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    };
+    if (argc != 3 || lstrcmpiW(argv[1], L"-f")) return print(STD_OUTPUT_HANDLE, Read(kState / "state")), 0;
+    const std::string script = Read(argv[2]);
+    Write(kState / "state", script);
+    int code = 0;
+    for (size_t at = 0, end; at < script.size(); at = end + 1) {
+        const std::string line = script.substr(at, (end = script.find('\n', at)) - at);
+        if (line.rfind("say ", 0) == 0 || line.rfind("err ", 0) == 0)
+            print(line[0] == 's' ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, line.substr(4) + "\n");
+        else if (line.rfind("exit ", 0) == 0)
+            code = atoi(line.c_str() + 5);
+    }
+    return code;
 }
 #endif

@@ -2,6 +2,8 @@
 // system's netsh and ipconfig: only what a running program alone can show.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "driver.h"
 
 namespace e2e {
@@ -142,6 +144,22 @@ TEST_F(e2e, ALongDumpKeepsTheWindowLiveRefusesASecondSaveOrDeleteAndEndsWhenClos
     const std::string kept = Read(profiles_ / L"keep.txt");
     EXPECT_TRUE(kept == "kept\r\n" || kept == "new\r\n") << kept;
     EXPECT_NE(Setting(L"FormLeft"), L"");
+}
+TEST_F(e2e, AFailedLoadShowsNetshsOwnWordsAlsoFromTheCommandLine) {
+    Write(profiles_ / L"Bad.txt", "say Element nicht gefunden: Schnittstelle \x84\r\nsay  \r\nerr Das Objekt existiert. \x81\r\nexit 1\r\n");
+    const std::wstring said = L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\r\r"
+                              L"Element nicht gefunden: Schnittstelle \u00e4\rDas Objekt existiert. \u00fc";  // code page 437
+    Program& p = Start();
+    p.Select(L"Bad"), p.Click(ids::kLoadButton);
+    EXPECT_EQ(p.Answer(), said);
+    p.Close();
+    ASSERT_TRUE(p.Ended());
+    Program alone(app_, L"/load bad");
+    EXPECT_EQ(alone.Answer(), said);
+    EXPECT_EQ(alone.ExitCode(), 2u);
+    std::set<fs::path> left;  // no file the user did not have
+    for (const auto& entry : fs::directory_iterator(app_)) left.insert(entry.path().filename());
+    EXPECT_EQ(left, (std::set<fs::path>{L"Profiles", L"Roamwise.exe", L"Settings.bat", L"ipinfo.txt"}));
 }
 TEST_F(e2e, ASaveThatCannotOrMustNotWriteItsFileSaysSo) {
     fs::create_directories(profiles_ / L"x.txt");

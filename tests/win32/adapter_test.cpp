@@ -112,12 +112,41 @@ TEST(Tools, WaitGivesTheExitCodeOfTheProgramNamedByItsFullPath) {
     Win32Platform platform;
     for (const auto& [line, code, written] : cases) {
         Put(folder / L"out.txt", "");
-        const Process tool = platform.Start(kCmd, line, folder.path.wstring());
+        const Process tool = platform.Start(kCmd, line, folder.path.wstring(), nullptr);
         EXPECT_EQ(platform.WaitForExit(tool), code) << fs::path(line).string();
         EXPECT_EQ(platform.Read(folder / L"out.txt"), written);
     }
     fs::current_path(before);
     fs::remove(besideTest);
+}
+
+struct Sink : ToolOutput {  // the first bytes and the count
+    std::string first;
+    size_t total = 0;
+    void Printed(const char* bytes, size_t size) override {
+        total += size, first.append(bytes, std::min(size, first.size() < 40 ? 40 - first.size() : 0));
+    }
+};
+
+TEST(Tools, WhatAToolPrintsArrivesAsItComesWhateverItsSize) {
+    Folder folder;
+    Put(folder / L"big.txt", std::string(5 << 20, 'x'));
+    const std::tuple<const wchar_t*, DWORD, const char*, size_t> cases[] = {
+        {L"cmd /c echo out& echo err 1>&2& exit 3", 3, "out\r\nerr \r\n", 11}, {L"cmd /c rem", 0, "", 0},
+        {L"cmd /c set /p x=& echo %x%", 0, "%x%\r\n", 5},  // its input is empty: it never waits for it
+        {L"cmd /c type big.txt", 0, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 5 << 20},
+        {L"cmd /c for /l %i in (0,0,1) do @echo forever", 9, "forever\r\nforever\r\n", 0}};  // ended from outside
+    Win32Platform platform;
+    for (const auto& [line, code, first, total] : cases) {
+        Sink printed;
+        const Process tool = platform.Start(kCmd, line, folder.path.wstring(), &printed);
+        std::thread end([&, forever = total == 0 && code == 9] { if (forever) Sleep(1000), TerminateProcess(HANDLE(tool.handle), 9); });
+        EXPECT_EQ(platform.WaitForExit(tool), code) << fs::path(line).string();
+        end.join();
+        EXPECT_EQ(printed.first.substr(0, strlen(first)), first);
+        if (total) EXPECT_EQ(printed.total, total);
+        else if (code == 9) EXPECT_GT(printed.total, 1000u);
+    }
 }
 
 LRESULT CALLBACK Flagging(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,7 +164,7 @@ TEST(Tools, WaitDispatchesMessagesAndKeepsAQuitForTheMainLoop) {
     std::thread poster([&] { Sleep(100), PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(flag.c_str())); });
     Win32Platform platform;
     const wchar_t* line = L"cmd /c for /l %i in (1,1,20000) do @if exist seen.flag exit 5";
-    EXPECT_EQ(platform.WaitForExit(platform.Start(kCmd, line, folder.path.wstring())), 5u) << "seen during the wait";
+    EXPECT_EQ(platform.WaitForExit(platform.Start(kCmd, line, folder.path.wstring(), nullptr)), 5u) << "seen during the wait";
     poster.join();
     MSG quit = {};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
