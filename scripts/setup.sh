@@ -42,6 +42,10 @@ have Xvfb || need+=(xvfb)
 have import || need+=(imagemagick)
 have xdotool || need+=(xdotool)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+# The fuzz targets: clang, and its libFuzzer and sanitizer runtimes (which
+# clang only recommends).
+have clang++ || need+=(clang)
+compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a' >/dev/null || need+=(libclang-rt-14-dev)
 have ip || need+=(iproute2)
 have unshare || need+=(util-linux)
 have objdump || need+=(binutils)

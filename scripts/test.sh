@@ -2,9 +2,11 @@
 # Builds Roamwise and runs every test:
 #   1. the core's tests, natively, under AddressSanitizer and
 #      UndefinedBehaviorSanitizer: a memory or overflow fault fails them;
-#   2. the release checks of the shipped 32-bit Roamwise.exe (win32-thread
+#   2. the fuzz targets, natively with clang's libFuzzer under the same
+#      sanitizers, each for a bounded time ($ROAMWISE_FUZZ_SECONDS, default 20);
+#   3. the release checks of the shipped 32-bit Roamwise.exe (win32-thread
 #      compilers, the build that ships);
-#   3. the Windows tests (adapters and end to end) under Wine and Xvfb. Where
+#   4. the Windows tests (adapters and end to end) under Wine and Xvfb. Where
 #      the kernel runs 32-bit code: a 32-bit build of the tests under 32-bit
 #      Wine, the end-to-end tests driving the shipped Roamwise.exe itself.
 #      Elsewhere: a 64-bit build of the same sources under wine64.
@@ -28,6 +30,8 @@ mkdir -p "$build"
 export ROAMWISE_WINE_TEMPLATE="$build/wine-template"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 configure "$build/native" Release -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" || exit 1
+# tests/fuzz sets the fuzzer and sanitizer flags itself.
+configure "$build/fuzz" RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DROAMWISE_TESTS=OFF -DROAMWISE_FUZZ=ON || exit 1
 # The shipped program, built as scripts/release.sh builds it.
 configure "$build/release" MinSizeRel -DROAMWISE_WINE_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686-release.cmake" || exit 1
@@ -46,6 +50,8 @@ fi
 status=0
 echo "== core tests"
 ctest --test-dir "$build/native" --output-on-failure || status=1
+echo "== fuzz targets"
+ctest --test-dir "$build/fuzz" --output-on-failure || status=1
 echo "== release checks"
 ctest --test-dir "$build/release" --output-on-failure || status=1
 
