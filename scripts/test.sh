@@ -51,7 +51,7 @@ status=0
 echo "== core tests"
 ctest --test-dir "$build/native" --output-on-failure || status=1
 echo "== fuzz targets"
-ctest --test-dir "$build/fuzz" --output-on-failure || status=1
+ctest --test-dir "$build/fuzz" --output-on-failure -j2 || status=1
 echo "== release checks"
 ctest --test-dir "$build/release" --output-on-failure || status=1
 

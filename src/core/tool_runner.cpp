@@ -24,12 +24,16 @@ namespace {
 constexpr std::size_t kMaxLineBytes = PrintedLines::kMaxLineLength * 4;
 const wchar_t kEllipsis[] = L"\u2026";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+// Blanks and control characters: single bytes in every OEM code page.
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// Nothing the box would take for a line end or draw as a box.
+bool IsControl(wchar_t c) { return (c < L' ' && c != L'\t') || (c >= 0x7F && c < 0xA0); }
 
 }  // namespace
 
-// Line ends and blanks are the same bytes in every OEM code page: no lead
-// byte of a double-byte character is followed by one.
+// Line ends and blanks are the same bytes in every OEM code page: no
+// double-byte character holds one.
 void PrintedLines::Printed(const char* bytes, std::size_t size) {
     for (std::size_t i = 0; i < size && !moreLines_; ++i) {
         if (bytes[i] == '\n') EndLine();
@@ -59,7 +63,8 @@ std::wstring PrintedLines::Text(Platform& platform) const {
     for (std::size_t i = 0; i < all.lines_.size(); ++i) {
         std::wstring line = platform.FromOem(all.lines_[i]);
         for (auto& c : line)
-            if (c < L' ' && c != L'\t') c = L' ';  // nothing the box would take for a line end
+            if (IsControl(c)) c = L' ';
+        if (line.find_first_not_of(L" \t") == std::wstring::npos) continue;
         bool cut = all.cut_[i] || line.size() > kMaxLineLength;
         if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
         // Never half a surrogate pair.

@@ -252,7 +252,7 @@ TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
     const std::string lines12 = [] { std::string t; for (char c = 'a'; c < 'm'; ++c) t += std::string(1, c) + "\n"; return t; }();
     const std::wstring first10 = L"a\rb\rc\rd\re\rf\rg\rh\ri\rj\r";
     const std::pair<std::string, std::wstring> rows[] = {
-        {"", L""}, {"\r\n \t\r\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
+        {"", L""}, {"\r\n \t\r\n", L""}, {"\x01\x1b \r\n\x7f\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
         {lines12.substr(0, 20), first10}, {lines12, first10 + L"\u2026\r"},
         {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\n", std::wstring(200, L'x') + L"\u2026\r"},
         {std::string(5 << 20, 'y'), std::wstring(200, L'y') + L"\u2026\r"},

@@ -9,7 +9,7 @@ using Action = StartRequest::Action;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const StartRequest request = ReadCommandLine(Utf16(data, size));
-    FUZZ_CHECK(request.understood || request.action == Action::ShowUsage);
+    FUZZ_CHECK(request.problem.empty() || request.action == Action::ShowUsage);
     if (request.action == Action::OpenWindow) FUZZ_CHECK(request.profile.empty() && !request.quiet);
     if (request.action != Action::LoadProfile) return 0;
     FUZZ_CHECK(!request.profile.empty() && request.profile.find(L'"') == std::wstring::npos);

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.size() == typed.size());
     for (std::size_t i = 0; i < typed.size(); ++i) FUZZ_CHECK(file[i] == (typed[i] == L' ' ? L'_' : typed[i]));
 
-    EmptyMachine machine;
+    Machine machine;
     ProfileStore store(machine, machine.ProgramFolder());
     // A name passes exactly when it has none of the problems the rules name.
     for (const std::wstring& name : {file, typed}) {

@@ -1,0 +1,26 @@
+// A hand-over request, which any program in the session may send the window:
+// the name it carries, and the listed profile that name is taken to mean.
+#include "fuzz.h"
+#include "launch.h"
+#include "profile_store.h"
+
+using namespace roamwise;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const auto name = ReadLoadRequest(data[0] % 2 ? kLoadRequestTag : data[0], data + 1, size - 1);
+    if (!name) return 0;
+    FUZZ_CHECK(!name->empty() && name->find(L'\0') == std::wstring::npos);
+    FUZZ_CHECK(LoadRequestBytes(*name) == std::string(data + 1, data + size));
+    Machine machine;
+    machine.profiles = {L"Home.txt", L"Work_LAN.txt", L"AT&T (5G).txt", L"\u03a9mega.txt", L"Travel.TXT", L"con.txt", L"x"};
+    ProfileStore store(machine, machine.ProgramFolder());
+    std::wstring problem;
+    const std::wstring listed = store.ListedProfile(*name, problem);
+    FUZZ_CHECK(listed.empty() != problem.empty());
+    if (listed.empty()) return 0;
+    // Only a profile the list shows, never a path or a device.
+    FUZZ_CHECK(listed == L"Home" || listed == L"Work_LAN" || listed == L"AT&T (5G)" || listed == L"\u03a9mega");
+    FUZZ_CHECK(name->find_first_of(L"\\/") == std::wstring::npos);
+    return 0;
+}
