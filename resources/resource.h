@@ -7,4 +7,9 @@
 // Magnifying glass (48 x 48, 256 colours) on the "view settings" button.
 #define ROAMWISE_ICON_MAGNIFIER 2
 
+// The box that asks for a profile's new name: its prompt and the name.
+#define ROAMWISE_DIALOG_RENAME 100
+#define ROAMWISE_RENAME_PROMPT 1001
+#define ROAMWISE_RENAME_NAME 1002
+
 #endif

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "error_report.h"
 #include "platform.h"
@@ -19,6 +20,14 @@ namespace roamwise {
 
 // The title of the boxes the program shows under its own name.
 extern const wchar_t kAppTitle[];
+
+// The profile list's commands, however asked for: a key, a click, its menu.
+enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh };
+struct MenuItem {
+    ListCommand command;
+    const wchar_t* text;
+    bool isDefault;
+};
 
 class MainController {
 public:
@@ -50,6 +59,21 @@ public:
     void ShowCurrentSettings();
     void ShowAbout();
     void ProfileSelected();
+    // Rename asks for the new name; a shortcut on the desktop loads the profile.
+    void RenameProfile();
+    void CreateShortcut();
+    // The list is read again: profiles copied, renamed or removed outside show.
+    void RefreshProfiles();
+    void Run(ListCommand command);
+    // A key or a click in the profile list (F5 anywhere in the window);
+    // gives whether it was one of the list's.
+    bool ListInput(Input input);
+    // The list's context menu: nothing unless a profile is under the pointer
+    // (or selected, when the keyboard opened it).
+    std::vector<MenuItem> ProfileMenu(bool onProfile) const;
+    // The window became active or inactive: coming back, it shows what
+    // changed in the Profiles folder meanwhile.
+    void Activated(bool active);
     // A character typed into the name box; Enter saves.
     void NameKeyPressed(int character);
     void NameKeyReleased();
@@ -60,7 +84,13 @@ private:
     class CommandScope;
     Answer Tell(const std::wstring& text, const std::wstring& title = kAppTitle, Buttons buttons = Buttons::Ok);
     bool BeepIfBusy();
-    void RefillProfileList();
+    enum class Reading { Fill, Reread, QuietReread };
+    void ListProfiles(Reading reading);
+    void RefillProfileList() { ListProfiles(Reading::Fill); }
+    std::wstring RenameProblem(const std::wstring& old, const std::wstring& name);
+    void RenameSelected(const std::wstring& old, const std::wstring& typed);
+    void MakeShortcutOf(const std::wstring& name);
+    bool Vanished(const std::wstring& name);
     void ShowActiveAddress();
     void Capture();
     void SaveTyped(const std::wstring& typed);
@@ -86,7 +116,9 @@ private:
     bool positionRestored_ = false;
     bool refused_ = false;
     bool closed_ = false;
-    bool busy_ = false;  // a command runs, or one of its boxes is open
+    std::vector<std::wstring> shown_;  // what the list shows, sorted
+    bool listFresh_ = false;           // no need to read the folder again on activation
+    bool busy_ = false;                // a command runs, or one of its boxes is open
     std::function<void(int)> pendingAnswer_;  // a handed-over load not yet answered
     bool windowless_ = false;  // a start from the command line: no window, no positions
     bool quiet_ = false;

@@ -14,6 +14,15 @@
 
 namespace roamwise {
 
+// A shortcut file (.lnk) that starts a program.
+struct Shortcut {
+    std::wstring path;
+    std::wstring target;
+    std::wstring arguments;
+    std::wstring folder;  // where the program starts
+    std::wstring icon;    // the file whose first icon it shows
+};
+
 // A run-time failure as the error report shows it: a number and a text.
 // `where` names the procedure the report is titled with when the failure
 // comes from deeper down than the trap that catches it (the registry's own
@@ -87,12 +96,20 @@ public:
     // --- files -----------------------------------------------------------
     // The folder holding Roamwise.exe, without a trailing backslash.
     virtual std::wstring ProgramFolder() = 0;
+    // Roamwise.exe by its full long path.
+    virtual std::wstring ProgramFile() = 0;  // throws
+    // The user's desktop.
+    virtual std::wstring DesktopFolder() = 0;  // throws
+    // Makes or replaces the shortcut.
+    virtual void MakeShortcut(const Shortcut& shortcut) = 0;  // throws
     // Every entry matching a path or a pattern, in the order the system
     // gives them, folders included. Nothing there gives no entries.
     virtual std::vector<FileEntry> List(const std::wstring& pattern) = 0;  // throws
     virtual void Delete(const std::wstring& path) = 0;                     // throws
     // Renames a file, replacing an existing target.
     virtual void Move(const std::wstring& from, const std::wstring& to) = 0;  // throws
+    // Renames a file; fails rather than replace anything.
+    virtual void Rename(const std::wstring& from, const std::wstring& to) = 0;  // throws
     virtual void SetReadOnly(const std::wstring& path, bool readOnly) = 0;    // throws
     // An existing folder is no failure.
     virtual void CreateFolder(const std::wstring& path) = 0;  // throws

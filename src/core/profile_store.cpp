@@ -168,6 +168,19 @@ void ProfileStore::RecoverInterruptedSaves() {
     DeleteIfThere(folder_ + L"\\" + kDumpWorkFile);
 }
 
+void ProfileStore::Rename(const std::wstring& from, const std::wstring& to) {
+    const std::wstring source = PathOf(from), target = PathOf(to);
+    if (!platform_.SameFileName(from, to)) return platform_.Rename(source, target);
+    const std::wstring aside = KeptAsidePath(source);
+    platform_.Rename(source, aside);
+    try {
+        platform_.Rename(aside, target);
+    } catch (const Failure&) {
+        platform_.Rename(aside, source);
+        throw;
+    }
+}
+
 void ProfileStore::Delete(const std::wstring& profile) {
     const std::optional<FileEntry> file = Find(profile);
     const bool readOnly = file && file->readOnly;

@@ -48,6 +48,10 @@ public:
     void RecoverInterruptedSaves();
     // Deletes a profile file, read-only or not. Throws.
     void Delete(const std::wstring& profile);
+    // Renames a profile, replacing nothing. A change of letter case alone
+    // goes through the keep-aside name (some file systems would keep the
+    // old case), which a start after a crash puts back. Throws.
+    void Rename(const std::wstring& from, const std::wstring& to);
 
 private:
     void DeleteIfThere(const std::wstring& path);

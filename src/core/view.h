@@ -3,6 +3,7 @@
 // Geometry is in twips.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@ namespace roamwise {
 
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
+
+// The keys and clicks the windows pass on; what each does is the core's to decide.
+enum class Input { Enter, DoubleClick, DeleteKey, F2, F5, Escape, SelectAll };
 
 struct Rect {
     long left = 0;
@@ -54,6 +58,8 @@ public:
     virtual std::wstring SelectedProfile() = 0;
     // Selects the listed profile of that name, if there is one.
     virtual void SelectProfile(const std::wstring& name) = 0;
+    // The rename box, filled with the profile's name; nothing when cancelled.
+    virtual std::optional<std::wstring> AskNewName(const std::wstring& profile) = 0;
     virtual void SetProfileTooltip(const std::wstring& text) = 0;
 
     // The profile-name box.
@@ -74,6 +80,7 @@ public:
     // Shows the window in front of the main window and activates it.
     virtual void Show() = 0;
     virtual void SetText(const std::wstring& text) = 0;
+    virtual void SelectAllText() = 0;
     virtual Size ClientSize() = 0;
     // The text box's size; its left and top stay.
     virtual void SizeText(Size size) = 0;

@@ -31,6 +31,14 @@ void ViewerController::Close() {
     view_.Destroy();
 }
 
+bool ViewerController::InputGiven(Input input) {
+    if (!loaded_) return false;
+    if (input == Input::Escape) Close();
+    else if (input == Input::SelectAll) view_.SelectAllText();
+    else return false;
+    return true;
+}
+
 void ViewerController::StorePosition() {
     if (loaded_) position_.Store();
 }

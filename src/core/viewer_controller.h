@@ -26,6 +26,8 @@ public:
     void Close();
     // Stores the position without closing (the session ends).
     void StorePosition();
+    // Escape closes the viewer, Ctrl+A selects its text; gives whether the input was the viewer's.
+    bool InputGiven(Input input);
 
 private:
     void EnsureLoaded();

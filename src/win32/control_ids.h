@@ -20,8 +20,15 @@ enum ControlId : int {
     kSaveFrame = 110,
     kSettingsFrame = 111,
     kStatusBar = 112,
+    // Hidden labels that name the control after them for screen readers.
+    kProfileListLabel = 113,
+    kNameBoxLabel = 114,
     kSettingsText = 201,
+    kSettingsTextLabel = 202,
 };
+
+// F5 in the main window (a keyboard accelerator, not a control).
+constexpr int kRefreshCommand = 120;
 
 // What the main window returns for a profile handed over to load (WM_COPYDATA
 // under kLoadRequestTag): the load's exit code + 1, or 0 when it did not take it.

@@ -50,6 +50,8 @@ using Library = Owned<HMODULE, &FreeLibrary>;
 using MappedView = Owned<void*, &UnmapViewOfFile>;
 using LocalMemory = Owned<HLOCAL, &LocalFree>;
 using Font = Owned<HFONT, &DeleteObject>;
+using Menu = Owned<HMENU, &DestroyMenu>;
+using Accelerators = Owned<HACCEL, &DestroyAcceleratorTable>;
 using Icon = Owned<HICON, &DestroyIcon>;
 
 }  // namespace win32

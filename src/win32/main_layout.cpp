@@ -15,16 +15,22 @@ constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 
 // Tab order first (profile list .. about button), then the controls that
 // never take the focus, the group boxes at the bottom of the z-order.
+// A list box and an edit without a visible label of their own are named by a
+// hidden label just before them in the z-order (Windows looks there for
+// both); the list box also by its own text, which it never shows (where
+// Wine looks), the magnifier by its text, which its icon hides.
 const ControlSpec kControls[] = {
-    {kProfileList, L"LISTBOX", L"",
+    {kProfileListLabel, L"STATIC", L"Profiles", SS_LEFT | SS_NOPREFIX, 0, {240, 480, 2055, 255}, ControlFont::Window, true},
+    {kProfileList, L"LISTBOX", L"Profiles",
      LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
      {240, 480, 2055, 1035}, ControlFont::Window},
     {kLoadButton, L"BUTTON", L"Load", kButton, 0, {2520, 480, 1215, 375}, ControlFont::Window},
     {kDeleteButton, L"BUTTON", L"Delete", kButton, 0, {2520, 1080, 1215, 375}, ControlFont::Window},
+    {kNameBoxLabel, L"STATIC", L"Profile name", SS_LEFT | SS_NOPREFIX, 0, {240, 2160, 2055, 255}, ControlFont::Window, true},
     {kNameBox, L"EDIT", L"", ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE,
      {240, 2160, 2055, 405}, ControlFont::Window},
     {kSaveButton, L"BUTTON", L"Save", kButton, 0, {2520, 2160, 1215, 375}, ControlFont::Window},
-    {kSettingsButton, L"BUTTON", L"", kButton | BS_ICON, 0, {2520, 3120, 375, 375},
+    {kSettingsButton, L"BUTTON", L"View Current Settings", kButton | BS_ICON, 0, {2520, 3120, 375, 375},
      ControlFont::SansSerif},
     {kAboutButton, L"BUTTON", L"?", kButton, 0, {3360, 3120, 375, 375}, ControlFont::About},
     {kSettingsLabel, L"STATIC", L"View Current  Settings:", SS_LEFT | SS_NOPREFIX, 0,

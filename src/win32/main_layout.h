@@ -33,6 +33,7 @@ struct ControlSpec {
     DWORD exStyle;
     TwipsRect rect;
     ControlFont font;
+    bool hidden = false;  // a label only screen readers see
 };
 
 constexpr long kMainClientWidth = 3975;

@@ -9,6 +9,7 @@
 #include "main_controller.h"
 #include "main_layout.h"
 #include "message_pump.h"
+#include "rename_box.h"
 #include "resource.h"
 
 namespace roamwise {
@@ -23,6 +24,13 @@ constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 1000;
 // Posted by ClearProfiles: the list draws again once the refill is done.
 constexpr UINT kResumeListRedraw = WM_APP + 1;
+// Posted once the window shows: oleacc is loaded after the start, not during it.
+constexpr UINT kNameForScreenReaders = WM_APP + 2;
+
+// oleacc.h's names, spelled out: not every SDK's libraries define them.
+const CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+const IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+const MSAAPROPID kNameProperty = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
 const wchar_t* const kWaitPointer = MAKEINTRESOURCEW(32514);  // IDC_WAIT
 
 bool IsPushButton(int id) {
@@ -75,7 +83,9 @@ bool MainWindow::Create() {
     focus_ = Control(kProfileList);
     UpdateClock();
     SetTimer(hwnd_, kClockTimer, kClockPeriodMs, nullptr);
-    RegisterDialogWindow(hwnd_);
+    ACCEL refresh = {FVIRTKEY, VK_F5, static_cast<WORD>(kRefreshCommand)};
+    accelerators_ = Accelerators(CreateAcceleratorTableW(&refresh, 1));
+    RegisterDialogWindow(hwnd_, accelerators_.get());
     return true;
 }
 
@@ -85,8 +95,9 @@ void MainWindow::CreateControl(int index) {
     const int y = TwipsToPixels(row.rect.top, dpi_.y);
     const int width = TwipsToPixels(row.rect.width, dpi_.x);
     const int height = TwipsToPixels(row.rect.height, dpi_.y);
+    const DWORD visible = row.hidden ? 0 : WS_VISIBLE;
     HWND control = CreateWindowExW(row.exStyle, row.className ? row.className : STATUSCLASSNAMEW, row.text,
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | row.style, x, y, width,
+                                   WS_CHILD | visible | WS_CLIPSIBLINGS | WS_GROUP | row.style, x, y, width,
                                    height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), instance_,
                                    nullptr);
     if (!control) return;
@@ -128,6 +139,15 @@ void MainWindow::Show() {
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     if (HWND list = Control(kProfileList)) SetFocus(list);
+    PostMessageW(hwnd_, kNameForScreenReaders, 0, 0);
+}
+
+// "?" must keep its text: oleacc's property service (Windows XP and later)
+// names it; where there is none, it stays "?".
+void MainWindow::NameForScreenReaders() {
+    HWND about = Control(kAboutButton);
+    if (!about || FAILED(CreateComObject(kAccPropServices, kIAccPropServices, names_.Receive()))) return;
+    names_->SetHwndPropStr(about, OBJID_CLIENT, CHILDID_SELF, kNameProperty, L"About Roamwise");
 }
 
 HWND MainWindow::Control(int id) const {
@@ -193,6 +213,10 @@ void MainWindow::SelectProfile(const std::wstring& name) {
     if (index != LB_ERR) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+std::optional<std::wstring> MainWindow::AskNewName(const std::wstring& profile) {
+    return win32::AskNewName(instance_, hwnd_, profile);
+}
+
 void MainWindow::SetProfileTooltip(const std::wstring& text) { SetTooltip(kProfileList, text); }
 
 std::wstring MainWindow::TypedName() { return WindowText(Control(kNameBox)); }
@@ -256,16 +280,60 @@ void MainWindow::Click(int id) {
 }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
+    if (!controller_) return;
     if (id == IDOK && !control) {
         // Enter, turned into IDOK by the dialog navigation: there is no
-        // default button, but a focused push button is clicked.
+        // default button, but a focused push button is clicked and the
+        // focused list loads its profile.
         HWND focus = GetFocus();
-        if (focus && GetParent(focus) == hwnd_ && IsPushButton(GetDlgCtrlID(focus))) Click(GetDlgCtrlID(focus));
+        const int focused = focus && GetParent(focus) == hwnd_ ? GetDlgCtrlID(focus) : 0;
+        if (IsPushButton(focused)) Click(focused);
+        else if (focused == kProfileList) controller_->ListInput(Input::Enter);
+    } else if (id == kRefreshCommand && !control) {
+        controller_->ListInput(Input::F5);
     } else if (IsPushButton(id) && code == BN_CLICKED) {
         Click(id);
-    } else if (id == kProfileList && code == LBN_SELCHANGE && controller_) {
+    } else if (id == kProfileList && code == LBN_SELCHANGE) {
         controller_->ProfileSelected();
+    } else if (id == kProfileList && code == LBN_DBLCLK) {
+        controller_->ListInput(Input::DoubleClick);
     }
+}
+
+// Opened with the mouse at the pointer, from the keyboard (at -1) at the
+// selected profile; only with a profile under it.
+void MainWindow::OnContextMenu(HWND from, LPARAM at) {
+    HWND list = Control(kProfileList);
+    if (!controller_ || from != list) return;
+    const bool keyboard = at == -1;
+    const std::vector<MenuItem> items =
+        controller_->ProfileMenu(!SelectedProfile().empty() && (keyboard || menuOnProfile_));
+    Menu menu(items.empty() ? nullptr : CreatePopupMenu());
+    if (!menu) return;
+    for (size_t i = 0; i < items.size(); ++i) {
+        AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].text);
+        if (items[i].isDefault) SetMenuDefaultItem(menu.get(), static_cast<UINT>(i + 1), FALSE);
+    }
+    const POINT place = MenuPlace(list, at);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
+                                                         place.x, place.y, 0, hwnd_, nullptr));
+    if (chosen >= 1 && chosen <= items.size()) controller_->Run(items[chosen - 1].command);
+}
+
+POINT MainWindow::MenuPlace(HWND list, LPARAM at) const {
+    POINT place = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    if (at != -1) return place;
+    RECT item = {};
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    RECT shown = {};
+    GetClientRect(list, &shown);
+    // Below the selected profile, or at the list's corner when it is scrolled out of sight.
+    if (SendMessageW(list, LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
+        item.bottom <= shown.top || item.bottom > shown.bottom)
+        item = RECT{0, 0, 0, 0};
+    place = {item.left + (item.bottom - item.top) / 2, item.bottom};
+    ClientToScreen(list, &place);
+    return place;
 }
 
 // Over a control, or over the client area of the window itself.
@@ -318,12 +386,16 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
     case WM_ACTIVATE:
+        // Coming back, the list shows what changed in the folder meanwhile.
+        if (controller_) controller_->Activated(LOWORD(wParam) != WA_INACTIVE);
         if (OnActivate(wParam)) return 0;
         break;
     case WM_TIMER:
         if (wParam == kClockTimer) UpdateClock();
         return 0;
     case kResumeListRedraw: ResumeListRedraw(); return 0;
+    case kNameForScreenReaders: NameForScreenReaders(); return 0;
+    case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wParam), lParam); return 0;
     case WM_COPYDATA: return OnLoadRequest(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_CLOSE: OnClose(); return 0;
     // The session ends: both positions are kept, nothing is shown.
@@ -332,6 +404,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam && controller_) controller_->EndSession();
         return 0;
     case WM_DESTROY:
+        if (names_) names_->ClearHwndProps(Control(kAboutButton), OBJID_CLIENT, CHILDID_SELF, &kNameProperty, 1);
         KillTimer(window, kClockTimer);
         UnregisterDialogWindow(window);
         PostQuitMessage(0);
@@ -362,7 +435,24 @@ LRESULT MainWindow::OnControlMessage(HWND control, UINT message, WPARAM wParam, 
     RelayToTooltip(control, message, wParam, lParam);
     if (message == WM_NCDESTROY) SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     if (nameBox) return OnNameBoxMessage(control, original, message, wParam, lParam);
-    return CallWindowProcW(original, control, message, wParam, lParam);
+    return OnListMessage(control, original, message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnListMessage(HWND list, WNDPROC original, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && controller_ && (wParam == VK_DELETE || wParam == VK_F2) &&
+        controller_->ListInput(wParam == VK_DELETE ? Input::DeleteKey : Input::F2))
+        return 0;
+    if (message == WM_RBUTTONDOWN) {
+        // A right-click selects the profile under the pointer first, as a click would.
+        const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
+        menuOnProfile_ = hit != LB_ERR && HIWORD(hit) == 0;
+        if (menuOnProfile_ && SendMessageW(list, LB_GETCURSEL, 0, 0) != LOWORD(hit)) {
+            SendMessageW(list, LB_SETCURSEL, LOWORD(hit), 0);
+            if (controller_) controller_->ProfileSelected();
+        }
+        SetFocus(list);
+    }
+    return CallWindowProcW(original, list, message, wParam, lParam);
 }
 
 LRESULT MainWindow::OnNameBoxMessage(HWND box, WNDPROC original, UINT message, WPARAM wParam, LPARAM lParam) {

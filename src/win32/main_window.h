@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <oleacc.h>
+
+#include "com_objects.h"
 #include "handles.h"
 #include "view.h"
 #include "window_base.h"
@@ -34,6 +37,7 @@ public:
     void AddProfile(const std::wstring& name) override;
     std::wstring SelectedProfile() override;
     void SelectProfile(const std::wstring& name) override;
+    std::optional<std::wstring> AskNewName(const std::wstring& profile) override;
     void SetProfileTooltip(const std::wstring& text) override;
     std::wstring TypedName() override;
     void SetNameTooltip(const std::wstring& text) override;
@@ -51,6 +55,10 @@ private:
     void SetTooltip(int id, const std::wstring& text);
     void RelayToTooltip(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND control);
+    LRESULT OnListMessage(HWND list, WNDPROC original, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnContextMenu(HWND from, LPARAM at);
+    POINT MenuPlace(HWND list, LPARAM at) const;
+    void NameForScreenReaders();
     void Click(int id);
     bool OnSetCursor(HWND over, int hitTest);
     bool OnActivate(WPARAM wParam);
@@ -62,7 +70,7 @@ private:
     HWND Control(int id) const;
 
     MainController* controller_ = nullptr;
-    HWND controls_[12] = {};  // by id, from the profile list on
+    HWND controls_[14] = {};  // by id, from the profile list on
     HWND tooltip_ = nullptr;
     HWND focus_ = nullptr;    // restored when the window is activated again
     WNDPROC listProcedure_ = nullptr;
@@ -71,6 +79,9 @@ private:
     Font sansSerifFont_;
     Font aboutFont_;
     Icon magnifier_;
+    Accelerators accelerators_;
+    ComPtr<IAccPropServices> names_;  // names given where only oleacc can give them
+    bool menuOnProfile_ = false;      // the last right-click hit a profile
     std::wstring clock_;
     bool busy_ = false;
     bool listRedrawOff_ = false;

@@ -8,20 +8,29 @@ namespace win32 {
 
 namespace {
 
-std::vector<HWND>& DialogWindows() {
-    static std::vector<HWND> windows;
+struct DialogWindow {
+    HWND window;
+    HACCEL accelerators;
+};
+
+std::vector<DialogWindow>& DialogWindows() {
+    static std::vector<DialogWindow> windows;
     return windows;
 }
 
-bool IsRegistered(HWND window) {
-    const auto& windows = DialogWindows();
-    return std::find(windows.begin(), windows.end(), window) != windows.end();
+const DialogWindow* Registered(HWND window) {
+    for (const DialogWindow& registered : DialogWindows())
+        if (registered.window == window) return &registered;
+    return nullptr;
 }
 
 void DispatchOne(MSG& msg) {
     if (msg.hwnd != nullptr) {
         HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-        if (top != nullptr && IsRegistered(top) && IsDialogMessageW(top, &msg)) return;
+        if (const DialogWindow* dialog = top ? Registered(top) : nullptr) {
+            if (dialog->accelerators && TranslateAcceleratorW(top, dialog->accelerators, &msg)) return;
+            if (IsDialogMessageW(top, &msg)) return;
+        }
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -44,13 +53,15 @@ void PumpPending(bool& quit, int& quitCode) {
 
 }  // namespace
 
-void RegisterDialogWindow(HWND window) {
-    if (window != nullptr && !IsRegistered(window)) DialogWindows().push_back(window);
+void RegisterDialogWindow(HWND window, HACCEL accelerators) {
+    if (window != nullptr && !Registered(window)) DialogWindows().push_back({window, accelerators});
 }
 
 void UnregisterDialogWindow(HWND window) {
     auto& windows = DialogWindows();
-    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+    windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                 [window](const DialogWindow& registered) { return registered.window == window; }),
+                  windows.end());
 }
 
 int RunMessageLoop() {

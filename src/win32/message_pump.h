@@ -9,8 +9,8 @@ namespace roamwise {
 namespace win32 {
 
 // Top-level windows whose keyboard navigation (Tab, Shift+Tab, Enter on a
-// button) goes through IsDialogMessageW.
-void RegisterDialogWindow(HWND window);
+// button) goes through IsDialogMessageW, after their keyboard accelerators.
+void RegisterDialogWindow(HWND window, HACCEL accelerators);
 void UnregisterDialogWindow(HWND window);
 
 // GetMessageW loop until WM_QUIT; gives its exit code.

@@ -34,14 +34,38 @@ void ViewerWindow::Create() {
 }
 
 bool ViewerWindow::CreateTextBox() {
+    // Just before the text box, a hidden label names it for screen readers.
+    CreateWindowExW(0, L"STATIC", L"Current settings", WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kSettingsTextLabel)), instance_, nullptr);
     text_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kTextStyle, 0, 0, TwipsToPixels(kTextWidth, dpi_.x),
                             TwipsToPixels(kTextHeight, dpi_.y), hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kSettingsText)), instance_, nullptr);
     if (!text_) return false;
     SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);  // no limit: a capture may be megabytes
+    SetWindowLongPtrW(text_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    textProcedure_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TextProcedure)));
     KeepScrollBars();
     return true;
+}
+
+// Escape and Ctrl+A (its character, 1) go to the core; the rest to the text box.
+LRESULT CALLBACK ViewerWindow::TextProcedure(HWND text, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ViewerWindow*>(GetWindowLongPtrW(text, GWLP_USERDATA));
+    const WNDPROC original = self->textProcedure_;
+    return Guard(self->hwnd_, [&]() -> LRESULT {
+        const bool escape = message == WM_KEYDOWN && wParam == VK_ESCAPE, all = message == WM_CHAR && wParam == 1;
+        // Escape destroys this very box: nothing of it is touched afterwards.
+        if ((escape || all) && self->controller_ && self->controller_->InputGiven(escape ? Input::Escape : Input::SelectAll))
+            return 0;
+        if (message == WM_NCDESTROY) SetWindowLongPtrW(text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        return CallWindowProcW(original, text, message, wParam, lParam);
+    });
+}
+
+void ViewerWindow::SelectAllText() {
+    if (text_) SendMessageW(text_, EM_SETSEL, 0, -1);
 }
 
 // In front of the main window, and active.
@@ -104,7 +128,7 @@ LRESULT ViewerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (controller_ && controller_->Loaded()) controller_->Close();
         Destroy();
         return 0;
-    case WM_NCDESTROY: text_ = nullptr; break;
+    case WM_NCDESTROY: text_ = nullptr, textProcedure_ = nullptr; break;
     default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

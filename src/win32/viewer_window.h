@@ -28,17 +28,20 @@ public:
     void Destroy() override { WindowBase::Destroy(); }
     void Show() override;
     void SetText(const std::wstring& text) override;
+    void SelectAllText() override;
     Size ClientSize() override;
     void SizeText(Size size) override;
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool CreateTextBox();
+    static LRESULT CALLBACK TextProcedure(HWND text, UINT message, WPARAM wParam, LPARAM lParam);
     void KeepScrollBars();
 
     const WindowBase& owner_;
     ViewerController* controller_ = nullptr;
     HWND text_ = nullptr;
+    WNDPROC textProcedure_ = nullptr;
     Font font_;
 };
 

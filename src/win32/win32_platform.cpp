@@ -5,6 +5,9 @@
 #include <new>
 #include <vector>
 
+#include <shlobj.h>
+
+#include "com_objects.h"
 #include "control_ids.h"
 #include "error_report.h"
 #include "launch.h"
@@ -208,15 +211,17 @@ void Win32Platform::ThrowError(DWORD error) {
 }
 
 std::wstring Win32Platform::ProgramFolder() {
+    const std::wstring path = ModulePath();
+    return path.substr(0, std::min(path.size(), path.find_last_of(L"\\/")));
+}
+
+std::wstring Win32Platform::ModulePath() {
     // The module path has no documented limit; a full buffer means it was cut.
     std::vector<wchar_t> buffer(MAX_PATH + 1);
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) ThrowLastError();
-        if (length < buffer.size()) {
-            const std::wstring path(buffer.data(), length);
-            return path.substr(0, std::min(path.size(), path.find_last_of(L"\\/")));
-        }
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
         if (buffer.size() > 0x10000) ThrowError(ERROR_INSUFFICIENT_BUFFER);
         buffer.resize(buffer.size() * 2);
     }
@@ -245,6 +250,51 @@ void Win32Platform::Delete(const std::wstring& path) {
 
 void Win32Platform::Move(const std::wstring& from, const std::wstring& to) {
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) ThrowLastError();
+}
+
+void Win32Platform::Rename(const std::wstring& from, const std::wstring& to) {
+    if (!MoveFileW(from.c_str(), to.c_str())) ThrowLastError();  // an existing target is an error
+}
+
+// As started, the path may be a short (8.3) one or a drive's other name.
+std::wstring Win32Platform::ProgramFile() {
+    const std::wstring path = ModulePath();
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) ThrowLastError();
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+    ThrowError(ERROR_INSUFFICIENT_BUFFER);
+}
+
+// shell32 is loaded from the system folder only when a shortcut is made.
+std::wstring Win32Platform::DesktopFolder() {
+    static const Library shell32 = LoadSystemLibrary(L"shell32.dll");
+    const auto folderPath = ExportOf<decltype(&SHGetFolderPathW)>(shell32.get(), "SHGetFolderPathW");
+    if (!folderPath) ThrowError(ERROR_PROC_NOT_FOUND);
+    wchar_t path[MAX_PATH] = {};
+    ThrowIfFailed(folderPath(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path));
+    return path;
+}
+
+void Win32Platform::MakeShortcut(const Shortcut& shortcut) {
+    ComPtr<IShellLinkW> link;
+    ThrowIfFailed(CreateComObject(CLSID_ShellLink, IID_IShellLinkW, link.Receive()));
+    ThrowIfFailed(link->SetPath(shortcut.target.c_str()));
+    ThrowIfFailed(link->SetArguments(shortcut.arguments.c_str()));
+    ThrowIfFailed(link->SetWorkingDirectory(shortcut.folder.c_str()));
+    ThrowIfFailed(link->SetIconLocation(shortcut.icon.c_str(), 0));
+    ComPtr<IPersistFile> file;
+    ThrowIfFailed(link->QueryInterface(IID_IPersistFile, file.Receive()));
+    ThrowIfFailed(file->Save(shortcut.path.c_str(), TRUE));
+}
+
+void Win32Platform::ThrowIfFailed(HRESULT result) {
+    // A Win32 error wrapped in an HRESULT is reported as the error itself.
+    if (FAILED(result))
+        ThrowError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<DWORD>(result));
 }
 
 void Win32Platform::SetReadOnly(const std::wstring& path, bool readOnly) {

@@ -18,9 +18,13 @@ public:
     void SetMainWindow(HWND window) { mainWindow_ = window; }
 
     std::wstring ProgramFolder() override;
+    std::wstring ProgramFile() override;
+    std::wstring DesktopFolder() override;
+    void MakeShortcut(const Shortcut& shortcut) override;
     std::vector<FileEntry> List(const std::wstring& pattern) override;
     void Delete(const std::wstring& path) override;
     void Move(const std::wstring& from, const std::wstring& to) override;
+    void Rename(const std::wstring& from, const std::wstring& to) override;
     void SetReadOnly(const std::wstring& path, bool readOnly) override;
     void CreateFolder(const std::wstring& path) override;
     void Write(const std::wstring& path, const std::string& bytes) override;
@@ -49,6 +53,8 @@ public:
 private:
     [[noreturn]] void ThrowError(DWORD error);
     [[noreturn]] void ThrowLastError() { ThrowError(GetLastError()); }
+    void ThrowIfFailed(HRESULT result);
+    std::wstring ModulePath();
 
     HWND mainWindow_ = nullptr;
     HWND runningCopy_ = nullptr;  // the window of the copy found running here

@@ -64,12 +64,13 @@ void Play(const Row& row) {
     for (auto& [path, bytes] : before)
         if (std::find(row.changes.begin(), row.changes.end(), path.substr(kProfiles.size())) == row.changes.end())
             EXPECT_EQ(w.Bytes(path), bytes) << std::string(path.begin(), path.end());
-    for (auto& path : w.machine.written) EXPECT_EQ(fake::Lower(path).rfind(L"c:\\roam wise\\", 0), 0u);
+    for (auto& path : w.machine.written)
+        EXPECT_TRUE(fake::Lower(path).rfind(L"c:\\roam wise\\", 0) == 0 || path.rfind(w.machine.desktop, 0) == 0);
     for (auto& start : w.machine.starts) {
         EXPECT_EQ(start.rfind(L"C:\\WINDOWS\\system32\\", 0), 0u);
         if (start.find(L"\\cmd.exe|") != std::wstring::npos) EXPECT_NE(start.find(L"|cmd.exe /d /c "), std::wstring::npos);
     }
-    for (auto& f : w.machine.files) EXPECT_NE(fake::Lower(f.path).substr(f.path.size() - 4), L".~rw");
+    for (auto& f : w.machine.files) EXPECT_NE(fake::Lower(L"    " + f.path).substr(f.path.size()), L".~rw");
     if (row.check) row.check(w);
 }
 
@@ -413,6 +414,95 @@ TEST(Launch, AHandOverRequestCarriesTheNameAndNothingElse) {
     EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, nullptr, 2), std::nullopt);
 }
 
+Do Input(Input input) { return [input](World& w) { EXPECT_TRUE(w.app.ListInput(input)); }; }
+Do Rename(const std::wstring& from, const std::wstring& to) {
+    return [from, to](World& w) { w.windows.selected = from, w.windows.newNames = {to}, w.app.ListInput(Input::F2); };
+}
+
+TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
+    World w;
+    EXPECT_TRUE(w.app.ProfileMenu(false).empty());
+    std::wstring menu;
+    for (const MenuItem& item : w.app.ProfileMenu(true)) menu += item.text + std::wstring(item.isDefault ? L"* " : L" ");
+    EXPECT_EQ(menu, L"&Load* Re&name &Delete Create &Shortcut on Desktop ");
+    EXPECT_FALSE(w.app.ListInput(Input::Escape));
+    const std::wstring lnk = L"C:\\Users\\me\\Desktop\\Home - Roamwise.lnk", made = L"Roamwise: The shortcut \"Home - Roamwise\" is on the desktop:\r" + lnk;
+    const std::wstring replace = L"Roamwise: There is already a shortcut \"Home - Roamwise\" on the desktop. Do you want to replace it?";
+    const auto pick = [](const std::wstring& name, Do then) { return [name, then](World& w) { w.windows.selected = name, then(w); }; };
+    const Row rows[] = {
+        {"Enter", nullptr, pick(L"Home", Input(Input::Enter)), {kLoaded}},
+        {"a double-click", nullptr, pick(L"Home", Input(Input::DoubleClick)), {kLoaded}},
+        {"the Delete key", nullptr, pick(L"Home", Input(Input::DeleteKey)), {L"Roamwise: Are you sure you want to delete Home"}, {}, {L"Home.txt"}},
+        {"the menu's Load", nullptr, pick(L"Home", [](World& w) { w.app.Run(w.app.ProfileMenu(true)[0].command); }), {kLoaded}},
+        {"the menu's Delete", nullptr, pick(L"Home", [](World& w) { w.app.Run(w.app.ProfileMenu(true)[2].command); }),
+         {L"Roamwise: Are you sure you want to delete Home"}, {}, {L"Home.txt"}},
+        // Rename, from F2 or the menu: Save's rules, nothing overwritten, the renamed profile selected.
+        {"rename", nullptr, Rename(L"Home", L"My Home"), {L"rename Home"}, {}, {L"Home.txt"}, [](World& w) {
+             EXPECT_EQ(w.Bytes(kProfiles + L"My_Home.txt"), "old Home");
+             EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"My_Home", L"Office"}));
+             EXPECT_EQ(w.windows.selected + w.windows.listTip, L"My_HomeMy_Home");
+         }},
+        {"rename, the letter case alone", nullptr, pick(L"Home", [](World& w) { w.windows.newNames = {L"HOME"}, w.app.Run(w.app.ProfileMenu(true)[1].command); }),
+         {L"rename Home"}, {}, {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.machine.List(kProfiles + L"*")[0].name + w.windows.selected, L"HOME.txtHOME"); }},
+        {"rename onto another profile", nullptr, Rename(L"Home", L"office"),
+         {L"rename Home", L"Roamwise: There is already a file \"Office.txt\" in the Profiles folder. Please choose another name."}},
+        {"rename onto a short name", [](World& w) { w.machine.Find(kProfiles + L"Office.txt")->shortName = L"OFFI~1.TXT"; },
+         Rename(L"Home", L"OFFI~1"), {L"rename Home", L"Roamwise: \"OFFI~1\" is another name of the file \"Office.txt\" in the Profiles folder. Please choose another name."}},
+        {"rename to a refused name", nullptr, Rename(L"Home", L"a|b"), {L"rename Home", L"Roamwise: A profile name cannot contain the character \"|\"."}},
+        {"rename to nothing", nullptr, Rename(L"Home", L""), {L"rename Home", L"Roamwise: Please enter a profile name"}},
+        {"rename to the same, as Save stores it", [](World& w) { w.Profile(L"My_Home"); }, Rename(L"My_Home", L"My Home"), {L"rename My_Home"}},
+        {"rename cancelled", nullptr, pick(L"Home", Input(Input::F2)), {L"rename Home"}},
+        {"rename fails", [](World& w) { w.machine.locked = {kProfiles + L"Work.txt"}; }, Rename(L"Home", L"Work"),
+         {L"rename Home", L"Roamwise: The profile \"Home\" could not be renamed: in use"}, {}, {}, [](World& w) { EXPECT_EQ(w.windows.selected, L"Home"); }},
+        {"rename nothing", nullptr, Rename(L"", L"x"), {L"Roamwise: Select a profile to rename"}},
+        // A shortcut on the desktop that loads the profile.
+        {"a shortcut", nullptr, pick(L"Home", [](World& w) { w.app.Run(ListCommand::CreateShortcut); }), {made}, {}, {}, [lnk](World& w) {
+             EXPECT_EQ(w.machine.shortcuts[lnk], L"C:\\Roam wise\\Roamwise.exe|/load \"Home\"|C:\\Roam wise|C:\\Roam wise\\Roamwise.exe");
+         }},
+        {"a shortcut there already, kept", [lnk](World& w) { w.machine.Add(lnk, "mine"), w.windows.answers = {Answer::No}; },
+         pick(L"Home", [](World& w) { w.app.CreateShortcut(); }), {replace}, {}, {}, [lnk](World& w) { EXPECT_EQ(w.Bytes(lnk), "mine"); }},
+        {"a shortcut there already, replaced", [lnk](World& w) { w.machine.Add(lnk, "mine"); },
+         pick(L"Home", [](World& w) { w.app.CreateShortcut(); }), {replace, made}, {}, {}, [lnk](World& w) { EXPECT_EQ(w.Bytes(lnk), ""); }},
+        {"no desktop", [](World& w) { w.machine.desktop = L"C:\\Nowhere"; }, pick(L"Home", [](World& w) { w.app.CreateShortcut(); }),
+         {L"Roamwise: The shortcut could not be made: cannot write"}},
+        {"a shortcut of nothing", nullptr, [](World& w) { w.app.CreateShortcut(); }, {L"Roamwise: Select a profile to make a shortcut for"}},
+        {"a shortcut of a vanished profile", nullptr, pick(L"Gone", [](World& w) { w.app.CreateShortcut(); }),
+         {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}},
+    };
+    for (const Row& row : rows) Play(row);
+}
+
+TEST(List, ShowsWhatChangedInTheFolderWhenAskedOrWhenTheWindowComesBack) {
+    const auto copyIn = [](World& w) { w.machine.Add(kProfiles + L"New.txt"), w.windows.selected = L"Office"; };
+    const std::vector<std::wstring> three{L"Home", L"Office", L"New"}, two{L"Home", L"Office"};
+    const Row rows[] = {
+        {"F5", nullptr, [&](World& w) { copyIn(w), w.app.ListInput(Input::F5); }, {}, {}, {}, [&](World& w) {
+             EXPECT_EQ(w.windows.profiles, three);
+             EXPECT_EQ(w.windows.selected + w.windows.listTip, L"OfficeOffice");
+         }},
+        {"back to the window", nullptr, [&](World& w) { copyIn(w), w.app.Activated(false), w.app.Activated(true); }, {}, {}, {},
+         [&](World& w) { EXPECT_EQ(w.windows.profiles, three); }},
+        {"back to the window, nothing changed", nullptr, [](World& w) { w.app.Activated(false), w.app.Activated(true); }, {}, {}, {},
+         [](World& w) { EXPECT_EQ(w.windows.clears, 1); }},
+        {"the window was never away", nullptr, [&](World& w) { copyIn(w), w.app.Activated(true); }, {}, {}, {},
+         [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+        {"the start-up could not list", [](World& w) { w.machine.locked = {kProfiles + L"*"}; },
+         [](World& w) { w.machine.locked.clear(), w.app.Activated(true); }, {}, {}, {}, [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+        {"back, but the folder cannot be listed", nullptr, [](World& w) {
+             w.machine.locked = {kProfiles + L"*"}, w.app.Activated(false), w.app.Activated(true);
+         }, {}, {}, {}, [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+        {"back while a command asks", [&](World& w) {
+             w.windows.answers = {Answer::No};
+             w.windows.duringBoxes = {[&w, copyIn] { copyIn(w), w.app.Activated(false), w.app.Activated(true); }};
+         }, Pick(L"Home", &MainController::DeleteProfile), {L"Roamwise: Are you sure you want to delete Home"}, {}, {},
+         [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+        {"a load finds its profile gone", [](World& w) { w.Profile(L"Gone"); },
+         [](World& w) { w.machine.Delete(kProfiles + L"Gone.txt"), w.windows.selected = L"Gone", w.app.LoadProfile(); },
+         {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, {}, {L"Gone.txt"}, [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+    };
+    for (const Row& row : rows) Play(row);
+}
+
 TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {
     Play({"the profiles cannot be listed", [](World& w) { w.machine.locked = {kProfiles + L"*"}; }, Type(L"n"),
           {L"FilesToArray: Error: 5. access denied", kSaved}});
@@ -469,7 +559,9 @@ TEST(Viewer, ShowsWhatIpconfigWroteInTheOemCodePage) {
     EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
     w.machine.throwing = L"Form2Left", w.app.EndSession();  // nothing shown when Windows ends
     EXPECT_TRUE(w.windows.boxes.empty());
-    w.machine.throwing = L"", w.viewer.MoveTo(300, 450), w.app.Viewer().Close();  // closed by the user, then with the main window
+    EXPECT_TRUE(!w.app.Viewer().InputGiven(Input::Enter) && w.app.Viewer().InputGiven(Input::SelectAll) && w.viewer.allSelected);
+    w.machine.throwing = L"", w.viewer.MoveTo(300, 450);  // Escape closes it as the user does, then the main window goes
+    EXPECT_TRUE(w.app.Viewer().InputGiven(Input::Escape) && !w.app.Viewer().InputGiven(Input::SelectAll));
     w.app.Close();
     EXPECT_TRUE(w.machine.settings[L"Form2Top"] == L"450" && !w.viewer.exists);
 }

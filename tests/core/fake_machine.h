@@ -34,7 +34,8 @@ struct File { std::wstring path; std::string bytes; bool folder = false, readOnl
 struct Machine : Platform {
     std::wstring program, shortProgram, system = L"C:\\WINDOWS\\system32";
     std::vector<File> files{{program, "", true}};
-    std::map<std::wstring, std::wstring> settings;
+    std::map<std::wstring, std::wstring> settings, shortcuts;
+    std::wstring desktop = L"C:\\Users\\me\\Desktop";
     std::vector<std::wstring> written, starts, netshScripts, locked;
     std::wstring throwing;  // a path whose use throws: a standard exception, out of memory (raise 1), 42 (raise 2)
     int raise = 0;
@@ -50,7 +51,7 @@ struct Machine : Platform {
     std::wstring handedOver;  // what a start handed to it
     int settingReads = 0;
 
-    Machine(const std::wstring& folder, const std::wstring& shortForm) : program(folder), shortProgram(shortForm) {}
+    Machine(const std::wstring& folder, const std::wstring& shortForm) : program(folder), shortProgram(shortForm) { Add(desktop, "", true); }
     // As the system does, a path also reaches a file through its short name.
     bool Names(const File& f, const std::wstring& p) {
         return Lower(f.path) == Lower(p) || (!f.shortName.empty() && Lower(Parent(f.path) + L"\\" + f.shortName) == Lower(p));
@@ -95,6 +96,16 @@ struct Machine : Platform {
         if (File* old = Find(to); old && old != Find(from)) Delete(to);
         Find(from)->path = to;
     }
+    // As Wine does, a change of letter case alone succeeds and changes nothing.
+    void Rename(const std::wstring& from, const std::wstring& to) override {
+        Touch(to);
+        File* f = Find(from);
+        if (!f || (Find(to) && Find(to) != f)) throw Failure{f ? 183L : 2L, L"cannot rename", L""};
+        if (Find(to) != f) f->path = to;
+    }
+    std::wstring ProgramFile() override { return program + L"\\Roamwise.exe"; }
+    std::wstring DesktopFolder() override { return desktop; }
+    void MakeShortcut(const Shortcut& s) override { Write(s.path, ""), shortcuts[s.path] = s.target + L"|" + s.arguments + L"|" + s.folder + L"|" + s.icon; }
     void SetReadOnly(const std::wstring& path, bool on) override { Touch(path), Find(path)->readOnly = on; }
     void CreateFolder(const std::wstring& path) override { if (!Find(path)) Touch(path), Add(path, "", true); }
     void Write(const std::wstring& path, const std::string& bytes) override {
@@ -187,13 +198,14 @@ struct Placed : View {
 
 struct Viewer : Placed<ViewerView> {
     std::wstring text;
-    bool exists = false, shown = false;
+    bool exists = false, shown = false, allSelected = false;
     Size textSize;
     Viewer() : Placed({0, 0, 4500, 3300}) {}
     void Create() override { EXPECT_FALSE(exists); exists = true; }
     void Destroy() override { EXPECT_TRUE(exists); exists = shown = false; }
     void Show() override { EXPECT_TRUE(exists); shown = true; }
     void SetText(const std::wstring& t) override { EXPECT_TRUE(exists); text = t; }
+    void SelectAllText() override { EXPECT_TRUE(exists); allSelected = true; }
     Size ClientSize() override { return {rect.Width() - 285, rect.Height() - 540}; }
     void SizeText(Size s) override { EXPECT_TRUE(exists); textSize = s; }
 };
@@ -217,11 +229,19 @@ struct Windows : Placed<MainView> {
         return answer;
     }
     void Beep() override { ++beeps; }
-    void ClearProfiles() override { profiles.clear(), selected.clear(); }
+    int clears = 0;
+    void ClearProfiles() override { profiles.clear(), selected.clear(), ++clears; }
     void AddProfile(const std::wstring& n) override { profiles.push_back(n); }
     std::wstring SelectedProfile() override { return selected; }
     void SelectProfile(const std::wstring& n) override { for (auto& p : profiles) if (Lower(p) == Lower(n)) selected = p; }
     void SetProfileTooltip(const std::wstring& t) override { listTip = t; }
+    std::vector<std::optional<std::wstring>> newNames;  // what the rename box gets, in order; cancelled when none is left
+    std::optional<std::wstring> AskNewName(const std::wstring& p) override {
+        boxes.push_back(L"rename " + p);
+        auto typed = newNames.empty() ? std::nullopt : newNames.front();
+        if (!newNames.empty()) newNames.erase(newNames.begin());
+        return typed;
+    }
     std::wstring TypedName() override { return name; }
     void SetNameTooltip(const std::wstring& t) override { nameTip = t; }
     void SetStatus(const std::wstring& t) override { status = t; }

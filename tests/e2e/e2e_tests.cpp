@@ -4,7 +4,10 @@
 
 #include <set>
 
-#include "driver.h"
+#include "driver.h"  // first: it sets the Windows version the tests build for
+
+#include <shellapi.h>
+#include <shlobj.h>
 
 namespace e2e {
 
@@ -122,6 +125,72 @@ TEST_F(e2e, AHandedOverLoadNeverRunsInsideAnotherCommandAndEndsWithTheLoadsOwnCo
     EXPECT_FALSE(p.Window(kBox, 1000)) << p.Answer();
     EXPECT_EQ(Calls().find("-f"), Calls().rfind("-f")) << Calls();
 }
+// Keys and clicks as Windows hands them on, through the program's own message loop.
+void Key(HWND to, UINT key) { PostMessageW(to, WM_KEYDOWN, key, 1), PostMessageW(to, WM_KEYUP, key, 0xC0000001); }
+LPARAM Item(HWND list, int index) {  // the middle of a listed item, in the list's client area
+    DWORD_PTR height = 0, top = 0;
+    Send(list, LB_GETITEMHEIGHT, 0, 0, &height), Send(list, LB_GETTOPINDEX, 0, 0, &top);
+    return MAKELPARAM(8, (index - int(top)) * int(height) + int(height) / 2);
+}
+TEST_F(e2e, TheListTakesWindowsKeysClicksAndMenuAndItsShortcutLoadsAsWindowsStartsIt) {
+    Write(profiles_ / L"Caf\u00e9 Home.txt", "address 192.0.2.9\r\n");
+    Program& p = Start();
+    const HWND list = p.Control(ids::kProfileList);
+    const auto listed = [&] { DWORD_PTR n = 0; return Send(list, LB_GETCOUNT, 0, 0, &n) ? int(n) : -1; };
+    p.Click(ids::kSettingsButton);  // the viewer comes forward, a profile is copied in, the window comes back
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == p.Window(kViewer); }));
+    Write(profiles_ / L"Office.txt", "office\r\n");
+    SetForegroundWindow(p.Main());
+    EXPECT_TRUE(WaitFor([&] { return listed() == 2; })) << "not there when the window came back";
+    Write(profiles_ / L"Travel.txt", "");
+    Key(p.Control(ids::kNameBox), VK_F5);
+    EXPECT_TRUE(WaitFor([&] { return listed() == 3; })) << "F5";
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP}) PostMessageW(list, message, 0, Item(list, 0));  // "Café Home"
+    Key(list, VK_RETURN);
+    EXPECT_EQ(p.Answer(), kLoaded);
+    Key(list, VK_DELETE);
+    EXPECT_EQ(p.Answer(IDNO), L"Roamwise: Are you sure you want to delete Caf\u00e9 Home");
+    // The menu from the keyboard (Shift+F10, the Applications key) opens at the selected profile: its fourth
+    // item makes a shortcut on the desktop.
+    PostMessageW(list, WM_CONTEXTMENU, WPARAM(list), -1);
+    const HWND menu = p.Window(L"#32768");
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) Key(menu, key);
+    wchar_t desktop[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+    const fs::path shortcut = fs::path(desktop) / L"Caf\u00e9 Home - Roamwise.lnk";
+    EXPECT_EQ(p.Answer(), L"Roamwise: The shortcut \"Caf\u00e9 Home - Roamwise\" is on the desktop:\r" + shortcut.wstring());
+    // A right-click selects the profile under the pointer; F2 renames it, the letter case alone too (Wine's
+    // MoveFileW would keep the old one); a double-click loads.
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, Item(list, 1)), PostMessageW(list, WM_RBUTTONUP, 0, Item(list, 1));
+    Key(p.Window(L"#32768"), VK_ESCAPE);
+    Key(list, VK_F2);
+    const HWND box = p.Window(kBox);
+    Send(GetDlgItem(box, 1002), WM_SETTEXT, 0, LPARAM(L"OFFICE"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const auto named = [&](const fs::path& file) {
+        for (const auto& entry : fs::directory_iterator(profiles_)) if (entry.path().filename() == file) return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitFor([&] { return named(L"OFFICE.txt"); }));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageW(list, message, 0, Item(list, 1));
+    EXPECT_EQ(p.Answer(), kLoaded);
+    EXPECT_EQ(Read(state_ / "state"), "office\r\n");
+    p.Close();
+    ASSERT_TRUE(p.Ended());
+    Write(state_ / "state", "");
+    SHELLEXECUTEINFOW run = {sizeof run};
+    run.lpFile = shortcut.c_str(), run.nShow = SW_SHOWNORMAL;
+    EXPECT_TRUE(ShellExecuteExW(&run));  // Wine gives no process to wait for: wait for what it does
+    EXPECT_TRUE(WaitFor([&] { return Read(state_ / "state") == "address 192.0.2.9\r\n"; })) << Calls();
+    HWND loaded = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (loaded = FindWindowW(kBox, L"Roamwise")) && TextOf(GetDlgItem(loaded, 0xFFFF)) == L"Network Settings Loaded"; }));
+    DWORD started = 0;
+    GetWindowThreadProcessId(loaded, &started);
+    const HANDLE ends = OpenProcess(SYNCHRONIZE, FALSE, started);
+    PostMessageW(loaded, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(ends, 30000), WAIT_OBJECT_0);
+    CloseHandle(ends), fs::remove(shortcut);
+}
 TEST_F(e2e, ALongDumpKeepsTheWindowLiveRefusesASecondSaveOrDeleteAndEndsWhenClosed) {
     Write(profiles_ / L"keep.txt", "kept\r\n");
     Write(state_ / "state", "new\r\n");
@@ -184,6 +253,10 @@ TEST_F(e2e, TheViewerShowsIpconfigsOemTextAndComesForward) {
     ASSERT_TRUE(SetForegroundWindow(p.Main()) && WaitFor([&] { return GetForegroundWindow() == p.Main(); }));
     p.Click(ids::kSettingsButton);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == viewer; }));
+    PostMessageW(text, WM_CHAR, 1, 1);  // Ctrl+A selects all of the text, Escape closes the viewer
+    EXPECT_TRUE(WaitFor([&] { DWORD_PTR got = 0; return Send(text, EM_GETSEL, 0, 0, &got) && got == MAKELONG(0, 23); }));
+    Key(text, VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(viewer) && Setting(L"Form2Left") != L""; }));
 }
 TEST_F(e2e, PositionsAreStoredAtSessionEndAndOnClosingAndComeBack) {
     Program& p = Start();

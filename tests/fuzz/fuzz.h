@@ -34,7 +34,10 @@ struct Machine : roamwise::Platform {
             if (pattern.back() == L'*' || SameFileName(pattern, ProgramFolder() + L"\\Profiles\\" + name)) found.push_back({name});
         return found;
     }
-    void Delete(S) override {} void Move(S, S) override {} void SetReadOnly(S, bool) override {}
+    void Delete(S) override {} void Move(S, S) override {} void Rename(S, S) override {} void SetReadOnly(S, bool) override {}
+    std::wstring ProgramFile() override { return ProgramFolder() + L"\\Roamwise.exe"; }
+    std::wstring DesktopFolder() override { return L"C:\\Desktop"; }
+    void MakeShortcut(const roamwise::Shortcut&) override {}
     void CreateFolder(S) override {} void Write(S, const std::string&) override {} void WriteSetting(S, S) override {}
     std::string Read(S) override { return printed; }
     std::wstring ShortPath(S path) override { return path; }

@@ -12,6 +12,8 @@ struct Windows : MainView, ViewerView {
     Answer ShowMessage(const std::wstring& text, const std::wstring&, Buttons) override { return boxes.push_back(text), Answer::Ok; }
     std::wstring SelectedProfile() override { return L"P"; }
     void SetText(const std::wstring& text) override { viewerText = text; }
+    void SelectAllText() override {}
+    std::optional<std::wstring> AskNewName(const std::wstring&) override { return {}; }
     Rect Placement() override { return {}; }
     void MoveTo(long, long) override {}
     long TitleBarHeight() override { return 0; }

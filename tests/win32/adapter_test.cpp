@@ -1,6 +1,7 @@
 // The Win32 adapters on the real system (Wine here): what they alone decide.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 
 #include "control_ids.h"
 #include "main_window.h"
+#include "viewer_window.h"
 #include "win32_platform.h"
 
 using namespace roamwise;
@@ -195,6 +197,36 @@ TEST(Claim, ACopyOutOfReachHoldsTheFolder) {
     Win32Platform commandLine;  // a copy without a window: nothing to hand a request to
     ASSERT_EQ(commandLine.ClaimProgramFolder(), FolderClaim::Claimed);
     EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::LoadingHere);
+}
+
+// As a screen reader asks: oleacc's name for each control.
+std::wstring AccessibleName(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible)) != S_OK)
+        return L"(none)";
+    VARIANT self = {};
+    self.vt = VT_I4, self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    accessible->get_accName(self, &name);
+    const std::wstring text = name ? name : L"";
+    SysFreeString(name), accessible->Release();
+    return text;
+}
+
+TEST(MainWindow, EveryControlHasANameForScreenReadersAndNothingVisibleChanges) {
+    CoInitialize(nullptr);
+    win32::MainWindow window(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(window.Create());
+    win32::ViewerWindow viewer(GetModuleHandleW(nullptr), window);
+    viewer.Create();
+    const std::tuple<HWND, int, const wchar_t*> named[] = {
+        {window.Handle(), ids::kProfileList, L"Profiles"}, {window.Handle(), ids::kLoadButton, L"Load"},
+        {window.Handle(), ids::kNameBox, L"Profile name"}, {window.Handle(), ids::kSettingsButton, L"View Current Settings"},
+        {viewer.Handle(), ids::kSettingsText, L"Current settings"}};
+    for (const auto& [parent, id, name] : named) EXPECT_EQ(AccessibleName(GetDlgItem(parent, id)), name) << id;
+    for (int label : {ids::kProfileListLabel, ids::kNameBoxLabel}) EXPECT_FALSE(IsWindowVisible(GetDlgItem(window.Handle(), label)));
+    EXPECT_EQ(GetNextDlgTabItem(window.Handle(), GetDlgItem(window.Handle(), ids::kDeleteButton), FALSE),
+              GetDlgItem(window.Handle(), ids::kNameBox));
 }
 
 TEST(MainWindow, ProfileListSortsWithoutRegardToCase) {
