@@ -21,6 +21,7 @@ const std::wstring kRunning = L"Roamwise: Roamwise is already running from this 
 struct World {
     explicit World(const std::wstring& folder = L"C:\\Roam wise", const std::wstring& shortFolder = L"C:\\ROAMWI~1")
         : machine(folder, shortFolder) {}
+    ~World() { EXPECT_FALSE(viewer.misused); }
     fake::Machine machine;
     fake::Windows windows;
     fake::Viewer viewer;

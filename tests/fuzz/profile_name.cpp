@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.size() == typed.size());
     for (std::size_t i = 0; i < typed.size(); ++i) FUZZ_CHECK(file[i] == (typed[i] == L' ' ? L'_' : typed[i]));
 
-    Machine machine;
-    ProfileStore store(machine, machine.ProgramFolder());
+    fake::Machine machine = Folder();
+    ProfileStore store(machine, machine.program);
     // A name passes exactly when it has none of the problems the rules name.
     for (const std::wstring& name : {file, typed}) {
         bool fine = !NamesDevice(name) && store.PathOf(name).size() <= 259;
