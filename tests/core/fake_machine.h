@@ -24,6 +24,12 @@ inline std::wstring Replace(std::wstring s, const std::wstring& from, const std:
         s.replace(at, from.size(), to);
     return s;
 }
+// The front of a queue of what is to happen, or otherwise when it is empty.
+template <class T> T Take(std::vector<T>& queue, T otherwise = {}) {
+    if (queue.empty()) return otherwise;
+    T front = queue.front();
+    return queue.erase(queue.begin()), front;
+}
 // Code page 437 as far as the tests need it; other letters have no OEM form.
 const std::string kOemBytes = "\x82\x89\x84\x81";
 const std::wstring kOemLetters = L"\u00e9\u00eb\u00e4\u00fc";
@@ -132,9 +138,7 @@ struct Machine : Platform {
         return {starts.size()};
     }
     std::uint32_t WaitForExit(Process p) override {
-        auto events = duringWaits.empty() ? nullptr : duringWaits.front();
-        if (!duringWaits.empty()) duringWaits.erase(duringWaits.begin());
-        if (events) events();
+        if (const auto during = Take(duringWaits)) during();
         if (waitFails) throw Failure{6, L"invalid handle", L""};
         if (auto* out = outputs[p.handle - 1])  // in pieces of three bytes, as a pipe may hand them
             for (std::size_t at = 0; at < netshSays.size(); at += 3) out->Printed(netshSays.data() + at, std::min<std::size_t>(3, netshSays.size() - at));
@@ -220,12 +224,8 @@ struct Windows : Placed<MainView> {
     Windows() : Placed({0, 0, 4200, 5000}) {}
     Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
         boxes.push_back(title + L": " + text), statusAtBox = status;
-        const auto during = duringBoxes.empty() ? nullptr : duringBoxes.front();
-        if (!duringBoxes.empty()) duringBoxes.erase(duringBoxes.begin());
-        if (during) during();
-        const Answer answer = answers.empty() ? Answer::Yes : answers.front();
-        if (!answers.empty()) answers.erase(answers.begin());
-        return answer;
+        if (const auto during = Take(duringBoxes)) during();
+        return Take(answers, Answer::Yes);
     }
     void Beep() override { ++beeps; }
     int clears = 0;
@@ -235,12 +235,7 @@ struct Windows : Placed<MainView> {
     void SelectProfile(const std::wstring& n) override { for (auto& p : profiles) if (Lower(p) == Lower(n)) selected = p; }
     void SetProfileTooltip(const std::wstring& t) override { listTip = t; }
     std::vector<std::optional<std::wstring>> newNames;  // what the rename box gets, in order; cancelled when none is left
-    std::optional<std::wstring> AskNewName(const std::wstring& p) override {
-        boxes.push_back(L"rename " + p);
-        auto typed = newNames.empty() ? std::nullopt : newNames.front();
-        if (!newNames.empty()) newNames.erase(newNames.begin());
-        return typed;
-    }
+    std::optional<std::wstring> AskNewName(const std::wstring& p) override { return boxes.push_back(L"rename " + p), Take(newNames); }
     std::wstring TypedName() override { return name; }
     void SetNameTooltip(const std::wstring& t) override { nameTip = t; }
     void SetStatus(const std::wstring& t) override { status = t; }

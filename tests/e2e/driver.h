@@ -85,7 +85,6 @@ public:
         return seen;
     }
     void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }  // a box it opens must not hold us
-    bool ClickNow(int id) const { return Send(Control(id), BM_CLICK, 0, 0, nullptr, 3000); }  // handled, no box
     void SetName(const std::wstring& name) const { Send(Control(ids::kNameBox), WM_SETTEXT, 0, LPARAM(name.c_str())); }
     bool Select(const std::wstring& item) const {  // selecting does not notify: the driver does
         const HWND list = Control(ids::kProfileList);

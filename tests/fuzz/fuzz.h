@@ -1,6 +1,5 @@
 // What the fuzz targets share: a property check that fails the run as a crash
-// does (libFuzzer keeps the input), input as UTF-16 text, and the core
-// tests' machine and windows in memory.
+// does (libFuzzer keeps the input), and the core tests' machine and windows.
 #pragma once
 
 #include <cstdio>
@@ -17,5 +16,4 @@ inline std::wstring Utf16(const std::uint8_t* data, std::size_t size) {
     return text;
 }
 
-// A program folder with a Profiles folder, the way the core tests start.
 inline fake::Machine Folder() { return fake::Machine(L"C:\\Program Files\\Roamwise", L"C:\\PROGRA~1\\Roamwise"); }

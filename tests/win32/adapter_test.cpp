@@ -103,74 +103,37 @@ TEST(Files, NothingThereListsNoEntriesMoveReplacesReadOnlyKeepsTheRest) {
     }
 }
 
-TEST(Tools, WaitGivesTheExitCodeOfTheProgramNamedByItsFullPath) {
+struct Sink : ToolOutput {  // the first bytes and the count
+    std::string first;
+    size_t total = 0;
+    void Printed(const char* bytes, size_t size) override { total += size, first.append(bytes, std::min<size_t>(size, 60)); }
+};
+
+TEST(Tools, TheProgramNamedByItsFullPathRunsAndWhatItPrintsArrivesAsItComes) {
     Folder folder;
     const fs::path besideTest = Self().parent_path() / L"cmd.exe", before = fs::current_path();
     for (const fs::path& planted : {besideTest, folder.path / L"cmd.exe"}) fs::copy_file(Self(), planted);
     fs::current_path(folder.path);
-    const std::tuple<const wchar_t*, DWORD, const char*> cases[] = {
-        {L"cmd /c exit 0", 0, ""}, {L"cmd /c exit 1", 1, ""}, {L"cmd /c exit 259", 259, ""},
-        {L"cmd /c nosuchtool-roamwise", 9009, ""}, {L"cmd /c echo Roamwise> out.txt", 0, "Roamwise\r\n"}};
-    Win32Platform platform;
-    for (const auto& [line, code, written] : cases) {
-        Put(folder / L"out.txt", "");
-        const Process tool = platform.Start(kCmd, line, folder.path.wstring(), nullptr);
-        EXPECT_EQ(platform.WaitForExit(tool), code) << fs::path(line).string();
-        EXPECT_EQ(platform.Read(folder / L"out.txt"), written);
-    }
-    fs::current_path(before);
-    fs::remove(besideTest);
-}
-
-struct Sink : ToolOutput {  // the first bytes and the count
-    std::string first;
-    size_t total = 0;
-    void Printed(const char* bytes, size_t size) override {
-        total += size, first.append(bytes, std::min(size, first.size() < 40 ? 40 - first.size() : 0));
-    }
-};
-
-TEST(Tools, WhatAToolPrintsArrivesAsItComesWhateverItsSize) {
-    Folder folder;
     Put(folder / L"big.txt", std::string(5 << 20, 'x'));
-    const std::tuple<const wchar_t*, DWORD, const char*, size_t> cases[] = {
-        {L"cmd /c echo out& echo err 1>&2& exit 3", 3, "out\r\nerr \r\n", 11}, {L"cmd /c rem", 0, "", 0},
+    const size_t any = SIZE_MAX, forever = any - 1;  // forever: ended from outside
+    const std::tuple<const wchar_t*, DWORD, std::string, size_t> cases[] = {
+        {L"cmd /c cd& exit 1", 1, folder.path.string() + "\r\n", folder.path.string().size() + 2},
+        {L"cmd /c exit 259", 259, "", 0}, {L"cmd /c nosuchtool-roamwise", 9009, "", any},
+        {L"cmd /c echo out& echo err 1>&2", 0, "out\r\nerr \r\n", 11}, {L"cmd /c type big.txt", 0, "xxxxx", 5 << 20},
         {L"cmd /c set /p x=& echo %x%", 0, "%x%\r\n", 5},  // its input is empty: it never waits for it
-        {L"cmd /c type big.txt", 0, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", 5 << 20},
-        {L"cmd /c for /l %i in (0,0,1) do @echo forever", 9, "forever\r\nforever\r\n", 0}};  // ended from outside
+        {L"cmd /c for /l %i in (0,0,1) do @echo forever", 9, "forever\r\nforever\r\n", forever}};
     Win32Platform platform;
     for (const auto& [line, code, first, total] : cases) {
         Sink printed;
         const Process tool = platform.Start(kCmd, line, folder.path.wstring(), &printed);
-        std::thread end([&, forever = total == 0 && code == 9] { if (forever) Sleep(1000), TerminateProcess(HANDLE(tool.handle), 9); });
+        std::thread end([&, endless = total == forever] { if (endless) Sleep(1000), TerminateProcess(HANDLE(tool.handle), 9); });
         EXPECT_EQ(platform.WaitForExit(tool), code) << fs::path(line).string();
         end.join();
-        EXPECT_EQ(printed.first.substr(0, strlen(first)), first);
-        if (total) EXPECT_EQ(printed.total, total);
-        else if (code == 9) EXPECT_GT(printed.total, 1000u);
+        EXPECT_EQ(printed.first.substr(0, first.size()), first);
+        if (total != any) EXPECT_TRUE(total == forever ? printed.total > 1000 : printed.total == total) << printed.total;
     }
-}
-
-LRESULT CALLBACK Flagging(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP) Put(reinterpret_cast<const wchar_t*>(lParam), "seen");
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST(Tools, WaitDispatchesMessagesAndKeepsAQuitForTheMainLoop) {
-    Folder folder;
-    const std::wstring flag = folder / L"seen.flag";
-    const WNDCLASSW flagging = {0, Flagging, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"RoamwiseFlagging"};
-    RegisterClassW(&flagging);
-    HWND window = CreateWindowW(flagging.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    PostQuitMessage(7);
-    std::thread poster([&] { Sleep(100), PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(flag.c_str())); });
-    Win32Platform platform;
-    const wchar_t* line = L"cmd /c for /l %i in (1,1,20000) do @if exist seen.flag exit 5";
-    EXPECT_EQ(platform.WaitForExit(platform.Start(kCmd, line, folder.path.wstring(), nullptr)), 5u) << "seen during the wait";
-    poster.join();
-    MSG quit = {};
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 7u);
+    fs::current_path(before);
+    fs::remove(besideTest);
 }
 
 TEST(Text, ConversionsKeepOrReportEachCharacter) {
@@ -213,7 +176,7 @@ std::wstring AccessibleName(HWND control) {
     return text;
 }
 
-TEST(MainWindow, EveryControlHasANameForScreenReadersAndNothingVisibleChanges) {
+TEST(MainWindow, EveryControlHasANameForScreenReadersNothingVisibleChangesAndTheListSorts) {
     CoInitialize(nullptr);
     win32::MainWindow window(GetModuleHandleW(nullptr));
     ASSERT_TRUE(window.Create());
@@ -227,21 +190,13 @@ TEST(MainWindow, EveryControlHasANameForScreenReadersAndNothingVisibleChanges) {
     for (int label : {ids::kProfileListLabel, ids::kNameBoxLabel}) EXPECT_FALSE(IsWindowVisible(GetDlgItem(window.Handle(), label)));
     EXPECT_EQ(GetNextDlgTabItem(window.Handle(), GetDlgItem(window.Handle(), ids::kDeleteButton), FALSE),
               GetDlgItem(window.Handle(), ids::kNameBox));
-}
-
-TEST(MainWindow, ProfileListSortsWithoutRegardToCase) {
-    win32::MainWindow window(GetModuleHandleW(nullptr));
-    ASSERT_TRUE(window.Create());
-    window.ClearProfiles();
+    window.ClearProfiles();  // the list sorts as the user reads, letter case aside
     for (const wchar_t* name : {L"gamma", L"alpha", L"Beta"}) window.AddProfile(name);
-    HWND list = GetDlgItem(window.Handle(), ids::kProfileList);
-    std::vector<std::wstring> shown(SendMessageW(list, LB_GETCOUNT, 0, 0), std::wstring(16, L'\0'));
-    for (size_t i = 0; i < shown.size(); ++i)
-        shown[i].resize(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&shown[i][0])));
-    EXPECT_EQ(shown, (std::vector<std::wstring>{L"alpha", L"Beta", L"gamma"}));
-    EXPECT_EQ(window.SelectedProfile(), L"");
-    SendMessageW(list, LB_SETCURSEL, 1, 0);
-    EXPECT_EQ(window.SelectedProfile(), L"Beta");
+    const wchar_t* sorted[] = {L"alpha", L"Beta", L"gamma"};
+    for (int i : {0, 1, 2}) {
+        SendMessageW(GetDlgItem(window.Handle(), ids::kProfileList), LB_SETCURSEL, i, 0);
+        EXPECT_EQ(window.SelectedProfile(), sorted[i]);
+    }
 }
 
 }  // namespace
