@@ -59,8 +59,6 @@ std::wstring SwitchName(const Argument& argument) {
     return text[0] == L'/' || Known(name) ? name : L"";
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
 }  // namespace
 
 StartRequest ReadCommandLine(const std::wstring& line) {

@@ -20,6 +20,8 @@ namespace roamwise {
 
 // The title of the boxes the program shows under its own name.
 extern const wchar_t kAppTitle[];
+// A name as the boxes show it: in double quotes.
+std::wstring Quoted(const std::wstring& text);
 
 // The profile list's commands, however asked for: a key, a click, its menu.
 enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh };
@@ -81,7 +83,22 @@ public:
     ViewerController& Viewer() { return viewer_; }
 
 private:
-    class CommandScope;
+    // Marks the time a command runs, its boxes included: no other may start
+    // inside it, from the window, a key, a posted message or another start's
+    // hand-over. Two would share Settings.bat, and a load run inside a save's
+    // question would be dumped into the profile being saved.
+    class CommandScope {
+    public:
+        explicit CommandScope(MainController& owner) : owner_(owner), outer_(owner.busy_) { owner_.busy_ = true; }
+        ~CommandScope() { owner_.busy_ = outer_; }
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+    private:
+        MainController& owner_;
+        bool outer_;
+    };
+    static std::wstring AnotherNameText(const std::wstring& name, const std::wstring& file);
     Answer Tell(const std::wstring& text, const std::wstring& title = kAppTitle, Buttons buttons = Buttons::Ok);
     bool BeepIfBusy();
     enum class Reading { Fill, Reread, QuietReread };

@@ -26,6 +26,8 @@ constexpr UINT kClockPeriodMs = 1000;
 constexpr UINT kResumeListRedraw = WM_APP + 1;
 // Posted once the window shows: oleacc is loaded after the start, not during it.
 constexpr UINT kNameForScreenReaders = WM_APP + 2;
+// Posted when the window becomes active.
+constexpr UINT kCameBack = WM_APP + 3;
 
 // oleacc.h's names, spelled out: not every SDK's libraries define them.
 const CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
@@ -173,10 +175,12 @@ void MainWindow::Beep() { MessageBeep(MB_OK); }
 void MainWindow::ClearProfiles() {
     HWND list = Control(kProfileList);
     if (!list) return;
-    // A refill of thousands of names would redraw the list after each one.
+    // A refill of thousands of names would redraw the list after each one;
+    // and the list keeps its place rather than jumping back to the top.
     if (!listRedrawOff_) {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         listRedrawOff_ = true;
+        topBeforeRefill_ = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
         PostMessageW(hwnd_, kResumeListRedraw, 0, 0);
     }
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -186,6 +190,10 @@ void MainWindow::ResumeListRedraw() {
     if (!listRedrawOff_) return;
     listRedrawOff_ = false;
     if (HWND list = Control(kProfileList)) {
+        SendMessageW(list, LB_SETTOPINDEX, topBeforeRefill_, 0);
+        // The selection stays in sight.
+        const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        if (selected != LB_ERR) SendMessageW(list, LB_SETCURSEL, selected, 0);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     }
@@ -386,10 +394,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
     case WM_ACTIVATE:
-        // Coming back, the list shows what changed in the folder meanwhile.
-        if (controller_) controller_->Activated(LOWORD(wParam) != WA_INACTIVE);
+        // Coming back, the list shows what changed in the folder meanwhile,
+        // read once the window has been drawn active.
+        if (LOWORD(wParam) == WA_INACTIVE && controller_) controller_->Activated(false);
+        else PostMessageW(window, kCameBack, 0, 0);
         if (OnActivate(wParam)) return 0;
         break;
+    case kCameBack:
+        if (controller_) controller_->Activated(true);
+        return 0;
     case WM_TIMER:
         if (wParam == kClockTimer) UpdateClock();
         return 0;

@@ -85,6 +85,7 @@ private:
     std::wstring clock_;
     bool busy_ = false;
     bool listRedrawOff_ = false;
+    LRESULT topBeforeRefill_ = 0;  // the list's first visible profile before a refill
 };
 
 }  // namespace win32

@@ -97,16 +97,14 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
              EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\cmd.exe|cmd.exe /d /c C:\\ROAMWI~1\\Settings.bat|C:\\WINDOWS\\system32"); }},
         {"no name", nullptr, Type(L""), {L"Roamwise: Please enter a profile name"}},
         {"replace declined", [](World& w) { w.windows.answers = {Answer::No}; }, Type(L"Home"), {exists}},
-        {"replace keeps the listed letter case", nullptr, Type(L"home"), {exists, kSaved}, ip, {L"Home.txt"},
-         [](World& w) { EXPECT_EQ(w.machine.List(kProfiles + L"home.txt")[0].name, L"Home.txt");
-                        EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "dump of 192.0.2.7"); }},
+        {"replace keeps the listed letter case", nullptr, Type(L"home"), {exists, kSaved}, ip, {L"Home.txt"}, [](World& w) {
+             EXPECT_TRUE(w.machine.List(kProfiles + L"home.txt")[0].name == L"Home.txt" && w.Bytes(kProfiles + L"Home.txt") == "dump of 192.0.2.7"); }},
         {"another profile's short name", [](World& w) { w.machine.Find(kProfiles + L"Office.txt")->shortName = L"OFFI~XS3.TXT"; },
          Type(L"offi~xs3"), {L"Roamwise: \"offi~xs3\" is another name of the file \"Office.txt\" in the Profiles folder. "
                              L"Please choose another name."}, L"", {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
         {"a hand-copied .TXT is replaced by a listed profile", [](World& w) { w.machine.Add(kProfiles + L"Travel.TXT", "old"); },
          Type(L"travel"), {exists, kSaved}, ip, {}, [](World& w) {
-             EXPECT_EQ(w.machine.List(kProfiles + L"travel.txt")[0].name, L"Travel.txt");
-             EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office", L"Travel"})); }},
+             EXPECT_TRUE(w.machine.List(kProfiles + L"travel.txt")[0].name == L"Travel.txt" && w.windows.profiles.back() == L"Travel"); }},
         {"a hidden read-only profile is asked for too", [](World& w) { w.Profile(L"h", true, true); },
          Type(L"h"), {exists, kSaved}, ip, {L"h.txt"}},
         {"netsh fails", [](World& w) { w.machine.dumpExit = 1; }, Type(L"Home"),
@@ -130,8 +128,7 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
          {L"cmdSave: Error: 3. error 3"}, ip, {},
          [](World& w) { EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n"); }},
         {"a letter cmd cannot spell", nullptr, Type(L"Sm\u00f8rrebr\u00f8d"), {kSaved}, ip, {}, [](World& w) {
-             EXPECT_EQ(w.Bytes(kProfiles + L"Sm\u00f8rrebr\u00f8d.txt"), "dump of 192.0.2.7");
-             EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>"); }},
+             EXPECT_TRUE(w.Bytes(kProfiles + L"Sm\u00f8rrebr\u00f8d.txt") == "dump of 192.0.2.7" && w.Bytes(kProfiles + L"~dump.tmp") == "<none>"); }},
         {"netsh fails on a name cmd cannot spell", [](World& w) { w.machine.dumpExit = 3; }, Type(L"\u00f8"),
          {L"Roamwise: The settings could not be saved: netsh ended with exit code 3."}, ip, {},
          [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"~dump.tmp"), "<none>"); }},
@@ -145,11 +142,9 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
 
 TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
     std::vector<std::pair<std::wstring, std::wstring>> names = {
-        {L"a/b", L"A profile name cannot contain the character \"/\"."},
-        {L"a&b", L"A profile name cannot contain the character \"&\"."},
-        {L"a\x1f" L"b", L"A profile name cannot contain control characters."},
+        {L"a/b", L"A profile name cannot contain the character \"/\"."}, {L"a&b", L"A profile name cannot contain the character \"&\"."},
+        {L"a\x1f" L"b", L"A profile name cannot contain control characters."}, {std::wstring(234, L'n'), L"The profile name is too long."},
         {L"\u0141\u00f3d\u017a", L"A profile name can only hold characters of the system's code page."},
-        {std::wstring(234, L'n'), L"The profile name is too long."},
         {std::wstring(233, L'n'), L""}, {L"com0", L""}, {L"   ", L""},
     };
     for (std::wstring device : {L"lpt1.x", L"CONOUT$", L"Nul", L"prn", L"conin$.x", L"COM\u00b9", L"lpt\u00b3", L"clock$"})
@@ -174,31 +169,28 @@ TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
 }
 
 TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
-    const std::wstring sure = L"Roamwise: Are you sure you want to delete Home";
+    const std::wstring sure = L"Roamwise: Are you sure you want to delete Home", ip = L" Active IP: 192.0.2.7";
+    const std::wstring noAddress = L"Network Error: There is no active connection to change.\rPlease connect to a network before loading a Profile.";
+    const Do load = Pick(L"Home", &MainController::LoadProfile), remove = Pick(L"Home", &MainController::DeleteProfile);
+    const auto closed = [](int wait) { return [wait](World& w) { w.machine.duringWaits.resize(wait), w.machine.duringWaits.push_back([&w] { w.app.Close(); }); }; };
+    const auto noAddressAfter = [](World& w) { w.machine.addressAfterLoad = L"127.0.0.1"; };
     const Row rows[] = {
-        {"load", [](World& w) {
-             w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy && w.windows.status == L"   Loading Settings"); }};
-         },
-         Pick(L"Home", &MainController::LoadProfile), {kLoaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
+        {"load", [](World& w) { w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy && w.windows.status == L"   Loading Settings"); }}; },
+         load, {kLoaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
              EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"Home.txt"});
              EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\netsh.exe|netsh -f C:\\ROAMWI~1\\Profiles\\Home.txt|C:\\WINDOWS\\system32");
              EXPECT_EQ(w.machine.starts.size(), 2u); }},  // and the capture after it
-        {"load with no address after", [](World& w) { w.machine.addressAfterLoad = L"127.0.0.1"; },
-         Pick(L"Home", &MainController::LoadProfile),
-         {L"Network Error: There is no active connection to change.\rPlease connect to a network before loading a Profile."},
-         L" Active IP: Not Connected"},
-        {"netsh fails to load", [](World& w) { w.machine.loadExit = 2; }, Pick(L"Home", &MainController::LoadProfile),
-         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 2."}, L" Active IP: 192.0.2.7"},
+        {"load with no address after", noAddressAfter, load, {noAddress}, L" Active IP: Not Connected"},
+        {"netsh fails to load", [](World& w) { w.machine.loadExit = 2; }, load,
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 2."}, ip},
         {"netsh says why", [](World& w) { w.machine.loadExit = 1, w.machine.netshSays = "\r\nElement not found.\r\n\r\n  \r\nL\x84uft.\r\n"; },
-         Pick(L"Home", &MainController::LoadProfile), {L"Roamwise: The profile may not have been applied in full: netsh ended "
-                                                       L"with exit code 1.\r\rElement not found.\rL\u00e4uft."}},
+         load, {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\r\rElement not found.\rL\u00e4uft."}},
         {"load nothing", nullptr, Pick(L"", &MainController::LoadProfile), {L"Roamwise: Select a profile to load"}},
         // Handed over by another start: it hears the result before the last box.
-        {"a load handed over", [](World& w) { w.windows.selected = L"Home"; }, Handed(L"office.TXT"),
-         {L"answer: 0", kLoaded}, L" Active IP: 192.0.2.8", {},
-         [](World& w) { EXPECT_EQ(w.windows.selected + w.windows.listTip + w.machine.netshScripts.at(0), L"OfficeOffice" + kProfiles + L"Office.txt"); }},
-        {"a load handed over, no address after", [](World& w) { w.machine.addressAfterLoad = L"127.0.0.1"; }, Handed(L"Home"),
-         {L"answer: 3", L"Network Error: There is no active connection to change.\rPlease connect to a network before loading a Profile."}},
+        {"a load handed over", [](World& w) { w.windows.selected = L"Home"; }, Handed(L"office.TXT"), {L"answer: 0", kLoaded},
+         L" Active IP: 192.0.2.8", {}, [](World& w) {
+             EXPECT_EQ(w.windows.selected + w.windows.listTip + w.machine.netshScripts.at(0), L"OfficeOffice" + kProfiles + L"Office.txt"); }},
+        {"a load handed over, no address after", noAddressAfter, Handed(L"Home"), {L"answer: 3", noAddress}},
         {"a load handed over, netsh fails", [](World& w) { w.machine.loadExit = 5; }, Handed(L"Home"),
          {L"answer: 2", L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 5."}},
         {"a load handed over, netsh cannot start", [](World& w) { w.machine.startFails = true; }, Handed(L"Home"),
@@ -206,30 +198,21 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"a load handed over, a path", nullptr, Handed(L"..\\Office"), {L"answer: 1",
          L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
          [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
-        {"a load handed over, closed during it", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
-         Handed(L"Home"), {L"answer: 0"}},
-        {"closed during the load", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
-         Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
-        {"closed during a failing load", [](World& w) { w.machine.loadExit = 2, w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
-         Pick(L"Home", &MainController::LoadProfile), {}},
-        {"closed during the viewer's capture", [](World& w) { w.machine.duringWaits = {[&w] { w.app.Close(); }}; },
-         [](World& w) { w.app.ShowCurrentSettings(); }, {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.shown); }},
-        {"closed during the capture after a load", [](World& w) { w.machine.duringWaits = {nullptr, [&w] { w.app.Close(); }}; },
-         Pick(L"Home", &MainController::LoadProfile), {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
-        {"delete", nullptr, Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7",
-         {L"Home.txt"}, [](World& w) {
-             EXPECT_EQ(w.windows.profiles, std::vector<std::wstring>{L"Office"});
-             EXPECT_EQ(w.windows.statusAtBox, L"   Deleting profile: Home"); }},
-        {"delete declined", [](World& w) { w.windows.answers = {Answer::No}; },
-         Pick(L"Home", &MainController::DeleteProfile), {sure}, L" Active IP: 192.0.2.7"},
-        {"delete a read-only profile", [](World& w) { w.machine.Find(kProfiles + L"Home.txt")->readOnly = true; },
-         Pick(L"Home", &MainController::DeleteProfile), {sure}, {}, {L"Home.txt"},
-         [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "<none>"); }},
-        {"delete fails", [](World& w) { w.machine.locked = {kProfiles + L"Home.txt"}; },
-         Pick(L"Home", &MainController::DeleteProfile), {sure, L"cmdDelete: Error: 32. in use"}, L" Active IP: 192.0.2.7",
+        {"a load handed over, closed during it", closed(0), Handed(L"Home"), {L"answer: 0"}},
+        {"closed during the load", closed(0), load, {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
+        {"closed during a failing load", [&](World& w) { w.machine.loadExit = 2, closed(0)(w); }, load, {}},
+        {"closed during the viewer's capture", closed(0), [](World& w) { w.app.ShowCurrentSettings(); }, {}, {}, {},
+         [](World& w) { EXPECT_FALSE(w.viewer.shown); }},
+        {"closed during the capture after a load", closed(1), load, {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
+        {"delete", nullptr, remove, {sure}, ip, {L"Home.txt"}, [](World& w) {
+             EXPECT_TRUE(w.windows.profiles == std::vector<std::wstring>{L"Office"} && w.windows.statusAtBox == L"   Deleting profile: Home"); }},
+        {"delete declined", [](World& w) { w.windows.answers = {Answer::No}; }, remove, {sure}, ip},
+        {"delete a read-only profile", [](World& w) { w.machine.Find(kProfiles + L"Home.txt")->readOnly = true; }, remove, {sure}, {},
+         {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Home.txt"), "<none>"); }},
+        {"delete fails", [](World& w) { w.machine.locked = {kProfiles + L"Home.txt"}; }, remove, {sure, L"cmdDelete: Error: 32. in use"}, ip,
          {}, [](World& w) { EXPECT_FALSE(w.machine.Find(kProfiles + L"Home.txt")->readOnly); }},
         {"delete a vanished profile", nullptr, Pick(L"Gone", &MainController::DeleteProfile),
-         {L"Roamwise: Are you sure you want to delete Gone", L"cmdDelete: Error: 2. cannot delete"}, L" Active IP: 192.0.2.7",
+         {L"Roamwise: Are you sure you want to delete Gone", L"cmdDelete: Error: 2. cannot delete"}, ip,
          {}, [](World& w) { EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office"})); }},
         {"delete nothing", nullptr, Pick(L"", &MainController::DeleteProfile), {L"Roamwise: Please select a profile to delete"}},
     };
@@ -266,12 +249,8 @@ TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
 TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
     const std::wstring exists = L"Profile Exist: This profile already exist do you want to overite it?";
     const std::wstring busy = L"answer: 7", ip = L" Active IP: 192.0.2.7";
-    const auto during = [](bool box) {
-        return [box](World& w) {
-            std::function<void()> all = [at = &w] { AllAtOnce(*at); };
-            if (box) w.windows.duringBoxes = {all};
-            else w.machine.duringWaits = {all};
-        };
+    const auto during = [](bool box) {  // while the action's first box is open, or during its first tool
+        return [box](World& w) { (box ? w.windows.duringBoxes : w.machine.duringWaits).push_back([at = &w] { AllAtOnce(*at); }); };
     };
     const Row rows[] = {
         {"while the save asks to replace", during(true), Type(L"Home"), {exists, busy, kSaved}, ip, {L"Home.txt"},
@@ -283,8 +262,7 @@ TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
         {"harmless ones during the dump", [](World& w) {
              w.machine.duringWaits = {[&w] {
                  w.app.ShowAbout(), w.app.ShowCurrentSettings(), w.app.ProfileSelected(), w.app.NameKeyReleased();
-                 EXPECT_EQ(w.windows.status + w.windows.listTip + w.windows.nameTip, L"   Saving Settingsn");
-                 EXPECT_TRUE(w.windows.busy);
+                 EXPECT_TRUE(w.windows.status + w.windows.listTip + w.windows.nameTip == L"   Saving Settingsn" && w.windows.busy);
              }};
          }, Type(L"n"), {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
                           L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved}, ip, {},
@@ -377,7 +355,6 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"/load \"\"", nullptr, kExitUsage, {usage(L"The profile name after \"/load\" is empty.")}, 0},
         {L"/load a /LOAD b", nullptr, kExitUsage, {usage(L"\"/LOAD\" can be given only once.")}, 0},
         {L"-quiet", nullptr, kExitUsage, {}, 0},
-        {L"/Quiet /?", nullptr, 0, {}, 0},
         {L"Home", nullptr, kExitUsage, {usage(L"Roamwise does not know the argument \"Home\".")}, 0},
     };
     for (auto& r : rows) {
@@ -387,8 +364,7 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         if (r.setUp) r.setUp(w.machine);
         SCOPED_TRACE(std::string(r.line.begin(), r.line.end()) + " on 4." + std::to_string(w.machine.version.minor));
         EXPECT_EQ(Launch(w, r.line), r.code);
-        EXPECT_EQ(w.windows.boxes, r.boxes);
-        EXPECT_EQ(w.machine.starts.size(), r.starts);
+        EXPECT_TRUE(w.windows.boxes == r.boxes && w.machine.starts.size() == r.starts) << w.windows.boxes.size();
         const auto& scripts = w.machine.netshScripts;
         EXPECT_EQ(scripts.empty() ? w.machine.handedOver : scripts[0], scripts.empty() ? r.loaded : kProfiles + r.loaded + L".txt");
         EXPECT_EQ(w.Bytes(kProfiles + L"Office.~rw") == "<none>", w.machine.claimed);
@@ -463,33 +439,28 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
 
 TEST(List, ShowsWhatChangedInTheFolderWhenAskedOrWhenTheWindowComesBack) {
     const auto copyIn = [](World& w) { w.machine.Add(kProfiles + L"New.txt"), w.windows.selected = L"Office"; };
+    const auto back = [](World& w) { w.app.Activated(false), w.app.Activated(true); };
     const std::vector<std::wstring> three{L"Home", L"Office", L"New"}, two{L"Home", L"Office"};
-    const Row rows[] = {
-        {"F5", nullptr, [&](World& w) { copyIn(w), Input(Input::F5)(w); }, {}, {}, {}, [&](World& w) {
-             EXPECT_EQ(w.windows.profiles, three);
-             EXPECT_EQ(w.windows.selected + w.windows.listTip, L"OfficeOffice"); }},
-        {"back to the window", nullptr, [&](World& w) { copyIn(w), w.app.Activated(false), w.app.Activated(true); }, {}, {}, {},
-         [&](World& w) { EXPECT_EQ(w.windows.profiles, three); }},
-        {"back to the window, nothing changed", nullptr, [](World& w) { w.app.Activated(false), w.app.Activated(true); }, {}, {}, {},
-         [](World& w) { EXPECT_EQ(w.windows.clears, 1); }},
-        {"the window was never away", nullptr, [&](World& w) { copyIn(w), w.app.Activated(true); }, {}, {}, {},
-         [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+    const std::tuple<const char*, Do, Do, std::vector<std::wstring>, std::vector<std::wstring>, int> rows[] = {
+        // what, set-up, act, boxes, then listed, and how often the list was filled
+        {"F5", nullptr, [&](World& w) {
+             copyIn(w), Input(Input::F5)(w);
+             EXPECT_EQ(w.windows.selected + w.windows.listTip, L"OfficeOffice"); }, {}, three, 2},
+        {"back to the window", nullptr, [&](World& w) { copyIn(w), back(w); }, {}, three, 2},
+        {"back to the window, nothing changed", nullptr, back, {}, two, 1},
+        {"the window was never away", nullptr, [&](World& w) { copyIn(w), w.app.Activated(true); }, {}, two, 1},
         {"the start-up could not list", [](World& w) { w.machine.locked = {kProfiles + L"*"}; },
-         [](World& w) { w.machine.locked.clear(), w.app.Activated(true); }, {}, {}, {}, [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
-        {"back, but the folder cannot be listed", nullptr, [](World& w) {
-             w.machine.locked = {kProfiles + L"*"}, w.app.Activated(false), w.app.Activated(true);
-         }, {}, {}, {}, [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
+         [](World& w) { w.machine.locked.clear(), w.app.Activated(true); }, {}, two, 2},
+        {"back, but the folder cannot be listed", nullptr, [&](World& w) { w.machine.locked = {kProfiles + L"*"}, back(w); }, {}, two, 1},
         {"back while a command asks", [&](World& w) {
-             w.windows.answers = {Answer::No};
-             w.windows.duringBoxes = {[&w, copyIn] { copyIn(w), w.app.Activated(false), w.app.Activated(true); }};
-         }, Pick(L"Home", &MainController::DeleteProfile), {L"Roamwise: Are you sure you want to delete Home"}, {}, {},
-         [&](World& w) { EXPECT_EQ(w.windows.profiles, two); }},
-        {"a load finds its profile gone", [](World& w) { w.Profile(L"Gone"); },
-         [](World& w) { w.machine.Delete(kProfiles + L"Gone.txt"), w.windows.selected = L"Gone", w.app.LoadProfile(); },
-         {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, {}, {L"Gone.txt"},
-         [&](World& w) { EXPECT_TRUE(w.windows.profiles == two && w.machine.starts.empty()); }},
+             w.windows.answers = {Answer::No}, w.windows.duringBoxes = {[&w, copyIn, back] { copyIn(w), back(w); }};
+         }, Pick(L"Home", &MainController::DeleteProfile), {L"Roamwise: Are you sure you want to delete Home"}, two, 1},
+        {"a load finds its profile gone", [](World& w) { w.Profile(L"Gone"); }, [](World& w) {
+             w.machine.Delete(kProfiles + L"Gone.txt"), w.windows.selected = L"Gone", w.app.LoadProfile();
+             EXPECT_TRUE(w.machine.starts.empty()); }, {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, two, 2},
     };
-    for (const Row& row : rows) Play(row);
+    for (auto& [what, setUp, act, boxes, listed, fills] : rows)
+        Play({what, setUp, act, boxes, {}, {L"Gone.txt"}, [&](World& w) { EXPECT_TRUE(w.windows.profiles == listed && w.windows.clears == fills); }});
 }
 
 TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {
@@ -515,7 +486,7 @@ TEST(StartUp, ListsTxtFilesOfEveryKindAndPutsBackInterruptedReplaces) {
               EXPECT_EQ(w.viewer.text, L"Windows IP Configuration"); }});
 }
 
-TEST(Positions, SurviveClosingAndTheSessionsEndAndKeepTheTitleBarWithinReach) {
+TEST(Positions, SurviveClosingAndTheSessionsEndKeepTheTitleBarWithinReachAndTheViewerTakesItsKeys) {
     struct { std::wstring left, top; bool twoScreens; long wantLeft, wantTop; } const rows[] = {
         {L" 1200 ", L"-45", true, 1200, 0},       {L"-20000", L"300", true, 0, 300},
         {L"300", L"-90000", true, 300, 0},      {L"99999", L"-99999", true, 26520, 0},
@@ -531,27 +502,19 @@ TEST(Positions, SurviveClosingAndTheSessionsEndAndKeepTheTitleBarWithinReach) {
         EXPECT_EQ(std::make_pair(w.windows.rect.left, w.windows.rect.top), std::make_pair(r.wantLeft, r.wantTop));
         EXPECT_EQ(std::make_pair(w.viewer.rect.left, w.viewer.rect.top), std::make_pair(0L, 60L));
         EXPECT_EQ(w.viewer.textSize.width, 4215);
-        w.app.ShowCurrentSettings(), w.viewer.MoveTo(90, 120), w.app.EndSession();  // the viewer moved, then Windows ends
+        w.machine.throwing = L"FormTop";  // the viewer moved, then Windows ends: nothing shown, not even a failure
+        w.app.ShowCurrentSettings(), w.viewer.MoveTo(90, 120), w.app.EndSession();
         EXPECT_EQ(w.machine.settings[L"Form2Left"], L"90");
         EXPECT_EQ(w.machine.settings[L"FormLeft"], std::to_wstring(r.wantLeft));
         EXPECT_TRUE(w.windows.boxes.empty());
     }
+    World w;  // the viewer shows ipconfig's text from the OEM code page; Ctrl+A selects it, Escape closes it
+    w.machine.ipconfigText = "l\x84uft";
+    w.Started(), w.app.ShowCurrentSettings(), w.viewer.MoveTo(300, 450);
+    EXPECT_TRUE(w.viewer.text == L"l\u00e4uft" && w.Settings() == "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
+    EXPECT_TRUE(!w.app.Viewer().InputGiven(Input::Enter) && w.app.Viewer().InputGiven(Input::SelectAll) && w.viewer.allSelected);
+    EXPECT_TRUE(w.app.Viewer().InputGiven(Input::Escape) && !w.viewer.exists && w.machine.settings[L"Form2Top"] == L"450");
 }
 
-TEST(Viewer, ShowsWhatIpconfigWroteInTheOemCodePage) {
-    World w;
-    w.machine.ipconfigText = "Verbindung l\x84uft \x81" "ber";
-    w.Started(), w.app.ShowCurrentSettings();
-    EXPECT_EQ(w.viewer.text, L"Verbindung l\u00e4uft \u00fcber");
-    EXPECT_TRUE(w.viewer.shown);
-    EXPECT_EQ(w.Settings(), "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
-    w.machine.throwing = L"Form2Left", w.app.EndSession();  // nothing shown when Windows ends
-    EXPECT_TRUE(w.windows.boxes.empty());
-    EXPECT_TRUE(!w.app.Viewer().InputGiven(Input::Enter) && w.app.Viewer().InputGiven(Input::SelectAll) && w.viewer.allSelected);
-    w.machine.throwing = L"", w.viewer.MoveTo(300, 450);  // Escape closes it as the user does, then the main window goes
-    EXPECT_TRUE(w.app.Viewer().InputGiven(Input::Escape) && !w.app.Viewer().InputGiven(Input::SelectAll));
-    w.app.Close();
-    EXPECT_TRUE(w.machine.settings[L"Form2Top"] == L"450" && !w.viewer.exists);
-}
 
 }  // namespace

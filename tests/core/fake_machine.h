@@ -119,9 +119,7 @@ struct Machine : Platform {
         if ((f && f->folder) || !Find(Parent(path))) throw Failure{5, L"cannot write", L""};
         (f ? *f : files.emplace_back(File{path})).bytes = bytes;
     }
-    std::string Read(const std::wstring& path) override {
-        return Find(path) ? Find(path)->bytes : throw Failure{2, L"not found", L""};
-    }
+    std::string Read(const std::wstring& path) override { return Find(path) ? Find(path)->bytes : throw Failure{2, L"not found", L""}; }
     std::wstring ShortPath(const std::wstring& path) override {
         if (!Find(path) || (noShortProfiles && Lower(path).find(L"profiles") != std::wstring::npos)) return L"";
         return shortProgram + path.substr(program.size());
@@ -175,10 +173,7 @@ struct Machine : Platform {
     }
     bool ToOem(const std::wstring& text, std::string& bytes) override {
         bytes.clear();
-        for (wchar_t c : text) {
-            const auto at = kOemLetters.find(c);
-            bytes += c < 128 ? char(c) : at == std::wstring::npos ? '?' : kOemBytes[at];
-        }
+        for (wchar_t c : text) bytes += c < 128 ? char(c) : kOemLetters.find(c) == std::wstring::npos ? '?' : kOemBytes[kOemLetters.find(c)];
         return FromOem(bytes) == text;
     }
     std::wstring FromOem(const std::string& bytes) override {
@@ -220,7 +215,7 @@ struct Windows : Placed<MainView> {
     std::vector<std::wstring> profiles;
     std::wstring selected, name, status, nameTip, listTip, statusAtBox;
     bool busy = false;
-    int beeps = 0;
+    int beeps = 0, clears = 0;
     Windows() : Placed({0, 0, 4200, 5000}) {}
     Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
         boxes.push_back(title + L": " + text), statusAtBox = status;
@@ -228,7 +223,6 @@ struct Windows : Placed<MainView> {
         return Take(answers, Answer::Yes);
     }
     void Beep() override { ++beeps; }
-    int clears = 0;
     void ClearProfiles() override { profiles.clear(), selected.clear(), ++clears; }
     void AddProfile(const std::wstring& n) override { profiles.push_back(n); }
     std::wstring SelectedProfile() override { return selected; }

@@ -22,7 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring typed = Utf16(data, size), file = ProfileFileName(typed);
     FUZZ_CHECK(file.size() == typed.size());
     for (std::size_t i = 0; i < typed.size(); ++i) FUZZ_CHECK(file[i] == (typed[i] == L' ' ? L'_' : typed[i]));
-
     fake::Machine machine = Folder();
     ProfileStore store(machine, machine.program);
     // A name passes exactly when it has none of the problems the rules name.

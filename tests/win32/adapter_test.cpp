@@ -46,7 +46,7 @@ void Put(const std::wstring& path, const std::string& bytes) {
     std::ofstream(fs::path(path), std::ios::binary) << bytes;
 }
 
-TEST(Settings, ReadGivesTextNumbersOrNothing) {
+TEST(Settings, ReadGivesTextNumbersOrNothingWriteStoresAnsiTextWithOneZeroInALastingKey) {
     DeleteSettingsKeys();
     Win32Platform platform;
     EXPECT_EQ(platform.ReadSetting(L"FormLeft"), std::nullopt) << "no key";
@@ -63,15 +63,12 @@ TEST(Settings, ReadGivesTextNumbersOrNothing) {
     }
     EXPECT_EQ(platform.ReadSetting(L"missing"), std::nullopt);
     RegCloseKey(key);
-}
-
-TEST(Settings, WriteStoresAnsiTextWithOneZeroInALastingKey) {
-    const std::pair<std::wstring, std::string> cases[] = {
+    const std::pair<std::wstring, std::string> written[] = {  // and written
         {L"-1200", std::string("-1200\0", 6)}, {L"Caf\u00E9", std::string("Caf\xE9\0", 5)}, {L"", {'\0'}}};
-    for (const auto& [value, bytes] : cases) {
+    for (const auto& [value, bytes] : written) {
         DeleteSettingsKeys();
         Win32Platform().WriteSetting(L"FormTop", value);
-        HKEY key = nullptr, child = nullptr;
+        HKEY child = nullptr;
         ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &key), 0) << "parents created";
         char data[16] = {};
         DWORD type = 0, length = sizeof data;
@@ -157,6 +154,12 @@ TEST(Claim, ACopyOutOfReachHoldsTheFolder) {
     const HANDLE otherSession = CreateMutexW(nullptr, FALSE, win32::GlobalClaimName(Win32Platform().ProgramFolder()).c_str());
     EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::HeldElsewhere);
     CloseHandle(otherSession);
+    Folder folder;  // one claim however a folder is spelled, and one per folder
+    const fs::path spelled = folder.path / L"Program folder, long";
+    wchar_t shortForm[MAX_PATH] = L"";
+    fs::create_directories(spelled), GetShortPathNameW(spelled.c_str(), shortForm, MAX_PATH);
+    EXPECT_TRUE(spelled != shortForm && win32::GlobalClaimName(shortForm) == win32::GlobalClaimName(spelled));
+    EXPECT_NE(win32::GlobalClaimName(folder.path), win32::GlobalClaimName(spelled));
     Win32Platform commandLine;  // a copy without a window: nothing to hand a request to
     ASSERT_EQ(commandLine.ClaimProgramFolder(), FolderClaim::Claimed);
     EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::LoadingHere);

@@ -1,0 +1,157 @@
+// The main window's profile list, its own ways: what its keys, clicks and
+// menu do, reading the folder again, rename, and the desktop shortcut.
+#include <algorithm>
+
+#include "launch.h"
+#include "main_controller.h"
+
+namespace roamwise {
+
+// Fills the list from the Profiles folder (start-up, Save and Delete leave
+// nothing selected). A re-read (F5, the window coming back, a profile found
+// gone) changes nothing when the folder did not change, so the list neither
+// flickers nor scrolls, and keeps the selection on its name; one on
+// activation fails quietly, as its box would bring the activation back.
+void MainController::ListProfiles(Reading reading) {
+    std::vector<std::wstring> names;
+    bool listed = true;
+    try {
+        names = store_.Names();
+    } catch (...) {
+        if (reading == Reading::QuietReread) return;
+        listed = report_.Trap(L"FilesToArray", [] { throw; });  // reports the failure being handled
+    }
+    std::vector<std::wstring> sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    const bool same = listed && sorted == shown_;
+    listFresh_ = listed;
+    if (same && reading != Reading::Fill) return;
+    const std::wstring selected = reading == Reading::Fill ? L"" : view_.SelectedProfile();
+    report_.Trap(L"File_List", [&] {
+        view_.ClearProfiles();
+        shown_.clear();
+        for (const std::wstring& name : names) view_.AddProfile(name);
+        shown_ = std::move(sorted);
+    });
+    if (reading == Reading::Fill) return;
+    view_.SelectProfile(selected);
+    ProfileSelected();
+}
+
+bool MainController::ListInput(Input input) {
+    switch (input) {
+    case Input::Enter:
+    case Input::DoubleClick: Run(ListCommand::Load); return true;
+    case Input::DeleteKey: Run(ListCommand::Delete); return true;
+    case Input::F2: Run(ListCommand::Rename); return true;
+    case Input::F5: Run(ListCommand::Refresh); return true;
+    default: return false;
+    }
+}
+
+std::vector<MenuItem> MainController::ProfileMenu(bool onProfile) const {
+    if (!onProfile) return {};
+    return {{ListCommand::Load, L"&Load", true},
+            {ListCommand::Rename, L"Re&name", false},
+            {ListCommand::Delete, L"&Delete", false},
+            {ListCommand::CreateShortcut, L"Create &Shortcut on Desktop", false}};
+}
+
+void MainController::Run(ListCommand command) {
+    switch (command) {
+    case ListCommand::Load: return LoadProfile();
+    case ListCommand::Rename: return RenameProfile();
+    case ListCommand::Delete: return DeleteProfile();
+    case ListCommand::CreateShortcut: return CreateShortcut();
+    case ListCommand::Refresh: return RefreshProfiles();
+    }
+}
+
+void MainController::RefreshProfiles() {
+    if (!BeepIfBusy()) ListProfiles(Reading::Reread);
+}
+
+void MainController::Activated(bool active) {
+    if (!active) listFresh_ = false;
+    else if (!busy_ && !closed_ && !listFresh_) ListProfiles(Reading::QuietReread);
+}
+
+// A profile gone behind the program's back: says so, and the list shows it gone.
+bool MainController::Vanished(const std::wstring& name) {
+    if (store_.Exists(name)) return false;
+    Conclude(kExitNoSuchProfile, L"There is no profile " + Quoted(name) + L" in the Profiles folder.");
+    if (!windowless_) ListProfiles(Reading::Reread);
+    return true;
+}
+
+void MainController::RenameProfile() {
+    if (BeepIfBusy()) return;
+    CommandScope command(*this);
+    const std::wstring old = view_.SelectedProfile();
+    if (old.empty()) {
+        Tell(L"Select a profile to rename");
+        return;
+    }
+    if (const std::optional<std::wstring> typed = view_.AskNewName(old)) RenameSelected(old, *typed);
+}
+
+void MainController::RenameSelected(const std::wstring& old, const std::wstring& typed) {
+    const std::wstring name = ProfileFileName(typed);
+    if (name == old) return;
+    const std::wstring problem = typed.empty() ? L"Please enter a profile name" : RenameProblem(old, name);
+    if (!problem.empty()) {
+        Tell(problem);
+        return;
+    }
+    try {
+        store_.Rename(old, name);
+    } catch (const Failure& failure) {
+        Tell(L"The profile " + Quoted(old) + L" could not be renamed: " + failure.description);
+        ListProfiles(Reading::Reread);  // it may have gone
+        return;
+    }
+    ListProfiles(Reading::Reread);
+    view_.SelectProfile(name);
+    ProfileSelected();
+}
+
+// Save's rules, and nothing is overwritten: not another profile, not a file
+// that the new name reaches through its short (8.3) name.
+std::wstring MainController::RenameProblem(const std::wstring& old, const std::wstring& name) {
+    const std::wstring problem = store_.NameProblem(name);
+    const std::optional<FileEntry> existing = store_.Find(store_.PathOf(name));
+    if (!problem.empty() || !existing || platform_.SameFileName(name, old)) return problem;
+    if (!platform_.SameFileName(existing->name, name + L".txt")) return AnotherNameText(name, existing->name);
+    return L"There is already a file " + Quoted(existing->name) + L" in the Profiles folder. Please choose another name.";
+}
+
+void MainController::CreateShortcut() {
+    if (BeepIfBusy()) return;
+    CommandScope command(*this);
+    const std::wstring name = view_.SelectedProfile();
+    if (name.empty()) {
+        Tell(L"Select a profile to make a shortcut for");
+        return;
+    }
+    if (Vanished(name)) return;
+    try {
+        MakeShortcutOf(name);
+    } catch (const Failure& failure) {
+        Tell(L"The shortcut could not be made: " + failure.description);
+    }
+}
+
+// "<profile> - Roamwise" on the desktop: Roamwise.exe /load "<profile>",
+// started in its own folder, with its icon.
+void MainController::MakeShortcutOf(const std::wstring& name) {
+    const std::wstring program = platform_.ProgramFile();
+    const std::wstring title = Quoted(name + L" - Roamwise");
+    const std::wstring path = platform_.DesktopFolder() + L"\\" + name + L" - Roamwise.lnk";
+    if (store_.Find(path) && Tell(L"There is already a shortcut " + title + L" on the desktop. Do you want to replace it?",
+                                  kAppTitle, Buttons::YesNo) != Answer::Yes)
+        return;
+    platform_.MakeShortcut({path, program, L"/load " + Quoted(name), program.substr(0, program.rfind(L'\\')), program});
+    Tell(L"The shortcut " + title + L" is on the desktop:\r" + path);
+}
+
+}  // namespace roamwise
