@@ -223,8 +223,9 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
 void AllAtOnce(World& w) {
     const auto beeps = w.windows.beeps, boxes = int(w.windows.boxes.size()), starts = int(w.machine.starts.size());
     w.windows.selected = L"Office";
-    w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), Handed(L"Home")(w);
-    EXPECT_EQ(w.windows.beeps - beeps, 3);
+    w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), w.app.ListInput(Input::F2), w.app.ListInput(Input::F5);
+    w.app.CreateShortcut(), Handed(L"Home")(w);
+    EXPECT_EQ(w.windows.beeps - beeps, 6);
     EXPECT_EQ(int(w.windows.boxes.size()) - boxes + int(w.machine.starts.size()) - starts, 1) << "only the answer";
 }
 
@@ -234,7 +235,7 @@ TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
     const std::pair<std::string, std::wstring> rows[] = {
         {"", L""}, {"\r\n \t\r\n", L""}, {"\x01\x1b \r\n\x7f\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
         {lines12.substr(0, 20), first10}, {lines12, first10 + L"\u2026\r"},
-        {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\n", std::wstring(200, L'x') + L"\u2026\r"},
+        {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\nok", std::wstring(200, L'x') + L"\u2026\rok\r"},
         {std::string(5 << 20, 'y'), std::wstring(200, L'y') + L"\u2026\r"},
         {std::string(5 << 20, '\n') + "late", L"late\r"},
     };
@@ -270,8 +271,7 @@ TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
     };
     for (const Row& row : rows) Play(row);
     World w;  // and while the window starts up
-    w.machine.duringWaits = {[&w] { AllAtOnce(w); }};
-    w.app.StartUp();
+    w.machine.duringWaits = {[&w] { AllAtOnce(w); }}, w.app.StartUp();
     EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{busy});
 }
 
@@ -328,6 +328,7 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
          {L"Roamwise: Roamwise cannot load \"conout$ .txt\". \"conout$ .txt\" is a name Windows keeps for a device."}, 0},
         // The copy running here: it loads and answers, or is busy; a refused name never reaches it.
         {L"/load home.txt", here(Kind::Answered, kExitLoaded), kExitLoaded, {}, 0, L"Home"},
+        {L"/load Home", here(Kind::Answered, kExitUsage), kExitFailed, {}, 0, L"Home"},  // no answer a load gives
         {L"/load Home", here(Kind::Answered, kExitBusy), kExitBusy, {busy}, 0, L"Home"},
         {L"/load Home /quiet", here(Kind::NoAnswer, 0), kExitHandedOver, {}, 0, L"Home"},
         {L"/load Home", here(Kind::Unreachable, 0), kExitFailed, {kRunning}, 0, L"Home"},
@@ -359,8 +360,7 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
     };
     for (auto& r : rows) {
         World w;
-        w.Profile(L"Home");
-        w.machine.Add(kProfiles + L"Office.~rw");  // put back by every start that claims the folder
+        w.Profile(L"Home"), w.machine.Add(kProfiles + L"Office.~rw");  // put back by every start that claims the folder
         if (r.setUp) r.setUp(w.machine);
         SCOPED_TRACE(std::string(r.line.begin(), r.line.end()) + " on 4." + std::to_string(w.machine.version.minor));
         EXPECT_EQ(Launch(w, r.line), r.code);

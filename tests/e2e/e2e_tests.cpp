@@ -161,13 +161,11 @@ TEST_F(e2e, ALongDumpKeepsTheWindowLiveEndsWhenClosedAndThePlaceIsKeptEvenAtTheS
     EXPECT_EQ(Setting(L"FormLeft") + L" " + Setting(L"FormTop"), L"1350 1800");
     moveTo(150);
     Write(state_ / "hold", "");
-    p.SetName(L"keep");
-    p.Click(ids::kSaveButton);
+    p.SetName(L"keep"), p.Click(ids::kSaveButton);
     EXPECT_EQ(p.Answer(IDYES).rfind(L"Profile Exist: ", 0), 0u);
     ASSERT_TRUE(WaitFor([&] { return Calls().find("dump") != std::string::npos; }));
     EXPECT_EQ(p.Status(), L"   Saving Settings");  // and so the window answers
-    p.Close();  // while the dump still runs
-    fs::remove(state_ / "hold");
+    p.Close(), fs::remove(state_ / "hold");  // while the dump still runs
     EXPECT_TRUE(p.Ended()) << "still running: " << p.Answer();
     EXPECT_EQ(Calls().find("dump"), Calls().rfind("dump")) << "a second dump";
     const std::string kept = Read(profiles_ / L"keep.txt");
