@@ -235,7 +235,8 @@ TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
     const std::pair<std::string, std::wstring> rows[] = {
         {"", L""}, {"\r\n \t\r\n", L""}, {"\x01\x1b \r\n\x7f\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
         {lines12.substr(0, 20), first10}, {lines12, first10 + L"\u2026\r"},
-        {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\nok", std::wstring(200, L'x') + L"\u2026\rok\r"},
+        {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\n", std::wstring(200, L'x') + L"\u2026\r"},
+        {std::string(900, 'z') + "\nok", std::wstring(200, L'z') + L"\u2026\rok\r"},  // what follows a cut line is whole
         {std::string(5 << 20, 'y'), std::wstring(200, L'y') + L"\u2026\r"},
         {std::string(5 << 20, '\n') + "late", L"late\r"},
     };
