@@ -6,8 +6,9 @@ function(roamwise_win32_flags target)
     target_compile_options(${target} PRIVATE /W4 /utf-8)
     set_property(TARGET ${target} PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
   else()
-    target_compile_options(${target} PRIVATE -Wall -Wextra)
-    target_link_options(${target} PRIVATE -static)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -ffunction-sections -fdata-sections)
+    # Only what is used of the static run-time libraries stays in the program.
+    target_link_options(${target} PRIVATE -static -Wl,--gc-sections)
   endif()
 endfunction()
 
