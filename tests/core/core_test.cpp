@@ -510,8 +510,7 @@ TEST(Positions, SurviveClosingAndTheSessionsEndKeepTheTitleBarWithinReachAndTheV
         EXPECT_TRUE(w.windows.boxes.empty());
     }
     World w;  // the viewer shows ipconfig's text from the OEM code page; Ctrl+A selects it, Escape closes it
-    w.machine.ipconfigText = "l\x84uft";
-    w.Started(), w.app.ShowCurrentSettings(), w.viewer.MoveTo(300, 450);
+    w.machine.ipconfigText = "l\x84uft", w.Started(), w.app.ShowCurrentSettings(), w.viewer.MoveTo(300, 450);
     EXPECT_TRUE(w.viewer.text == L"l\u00e4uft" && w.Settings() == "ipconfig /all > C:\\ROAMWI~1\\ipinfo.txt\r\n");
     EXPECT_TRUE(!w.app.Viewer().InputGiven(Input::Enter) && w.app.Viewer().InputGiven(Input::SelectAll) && w.viewer.allSelected);
     EXPECT_TRUE(w.app.Viewer().InputGiven(Input::Escape) && !w.viewer.exists && w.machine.settings[L"Form2Top"] == L"450");

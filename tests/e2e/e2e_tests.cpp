@@ -136,8 +136,8 @@ TEST_F(e2e, TheListTakesWindowsKeysClicksAndMenuAndItsShortcutLoadsAsWindowsStar
     EXPECT_EQ(Read(state_ / "state"), "office\r\n");
     p.Close(), Write(state_ / "state", "");
     ASSERT_TRUE(p.Ended());
-    SHELLEXECUTEINFOW run = {sizeof run};
-    run.lpFile = shortcut.c_str(), run.nShow = SW_SHOWNORMAL;
+    SHELLEXECUTEINFOW run = {};
+    run.cbSize = sizeof run, run.lpFile = shortcut.c_str(), run.nShow = SW_SHOWNORMAL;
     EXPECT_TRUE(ShellExecuteExW(&run));  // Wine gives no process to wait for: wait for what it does
     EXPECT_TRUE(WaitFor([&] { return Read(state_ / "state") == "address 192.0.2.9\r\n"; })) << Calls();
     HWND loaded = nullptr;

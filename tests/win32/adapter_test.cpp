@@ -165,15 +165,16 @@ TEST(Claim, ACopyOutOfReachHoldsTheFolder) {
     EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::LoadingHere);
 }
 
-// As a screen reader asks: oleacc's name for each control.
+// As a screen reader asks: oleacc's name for each control (oleacc loaded as readers load it).
 std::wstring AccessibleName(HWND control) {
+    static const auto fromWindow = reinterpret_cast<decltype(&AccessibleObjectFromWindow)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+    const IID iAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
     IAccessible* accessible = nullptr;
-    if (AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible)) != S_OK)
-        return L"(none)";
+    if (fromWindow(control, OBJID_CLIENT, iAccessible, reinterpret_cast<void**>(&accessible)) != S_OK) return L"(none)";
     VARIANT self = {};
-    self.vt = VT_I4, self.lVal = CHILDID_SELF;
     BSTR name = nullptr;
-    accessible->get_accName(self, &name);
+    self.vt = VT_I4, self.lVal = CHILDID_SELF, accessible->get_accName(self, &name);
     const std::wstring text = name ? name : L"";
     SysFreeString(name), accessible->Release();
     return text;
