@@ -26,7 +26,6 @@ std::wstring ReportText(const Failure& failure) {
 }
 
 void ErrorReport::Show(const wchar_t* title, const Failure& failure) {
-    if (beforeReport_) beforeReport_();
     if (!silenced_) view_.ShowMessage(ReportText(failure), failure.where.empty() ? title : failure.where, Buttons::Ok);
 }
 

@@ -5,16 +5,11 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 
 #include "platform.h"
 #include "view.h"
 
 namespace roamwise {
-
-// Thrown after a failure has been reported already, to end the operation
-// around it without a second box.
-struct AlreadyReported {};
 
 // Inside a catch block: the failure being handled, as the report numbers it.
 Failure CurrentFailure();
@@ -28,19 +23,19 @@ public:
     // Once the windows are closing, an operation still waiting for its tool
     // finishes its file work without showing anything.
     void Silence() { silenced_ = true; }
-    // Runs before each failure is reported, shown or not.
-    void BeforeEachReport(std::function<void()> hook) { beforeReport_ = std::move(hook); }
 
-    // Runs body; a failure inside it is reported under title and swallowed.
+    // Runs body; a failure inside it is reported under title and swallowed,
+    // after beforeReport (whose caller must hear of it before the box).
     // Gives false when body failed.
     template <typename Body>
-    bool Trap(const wchar_t* title, Body&& body) {
+    bool Trap(const wchar_t* title, Body&& body, const std::function<void()>& beforeReport = nullptr) {
         try {
             std::forward<Body>(body)();
             return true;
-        } catch (const AlreadyReported&) {
         } catch (...) {
-            Show(title, CurrentFailure());
+            const Failure failure = CurrentFailure();
+            if (beforeReport) beforeReport();
+            Show(title, failure);
         }
         return false;
     }
@@ -49,7 +44,6 @@ private:
     void Show(const wchar_t* title, const Failure& failure);
 
     MainView& view_;
-    std::function<void()> beforeReport_;
     bool silenced_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "main_controller.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "launch.h"
@@ -49,12 +50,11 @@ MainController::MainController(Platform& platform, MainView& view, ViewerView& v
       view_(view),
       report_(view),
       programFolder_(platform.ProgramFolder()),
-      runner_(platform, report_, programFolder_),
+      runner_(platform, programFolder_),
       store_(platform, programFolder_),
       position_(platform, report_, view, L"Form"),
       viewer_(platform, report_, viewerView) {
-    // A failure reported during a handed-over load ends it: the start learns so first.
-    report_.BeforeEachReport([this] { SettleHandOver(kExitFailed); });
+    runner_.WhenToolEnds([this] { ToolEnded(); });
 }
 
 // --- start-up and closing ----------------------------------------------------
@@ -85,13 +85,27 @@ void MainController::StartUp() {
 }
 
 void MainController::Close() {
-    if (closed_) return;
+    if (closed_ || closing_) return;
+    if (runner_.Running().empty()) return FinishClose();
+    // Ended now, the tool would go on changing the settings with nobody to
+    // see how it went; a second start would find no window to come to.
+    closing_ = true;
+    view_.TakeNoInput();
+    view_.SetStatus(L"   Closing when " + runner_.Running() + L" is done");
+}
+
+void MainController::FinishClose() {
     if (positionRestored_) position_.Store();
     viewer_.Close();
     closed_ = true;
-    // An operation still waiting for its tool finishes its file work
-    // without touching the closed windows.
+    // An operation still under way finishes its file work without
+    // touching the closed windows.
     report_.Silence();
+    view_.CloseWindow();
+}
+
+void MainController::ToolEnded() {
+    if (closing_ && !closed_) FinishClose();
 }
 
 void MainController::EndSession() {
@@ -106,15 +120,18 @@ void MainController::ShowActiveAddress() {
     view_.SetStatus(ip == kNoAddress ? std::wstring(kActiveIp) + L"Not Connected" : kActiveIp + ip);
 }
 
-bool MainController::BeepIfBusy() {
-    if (busy_) view_.Beep();
-    return busy_;
+bool MainController::AtRest() { return !busy_ && !closing_ && !closed_ && view_.AtRest(); }
+
+bool MainController::Admit() {
+    if (AtRest()) return true;
+    view_.Beep();
+    return false;
 }
 
 // --- save ----------------------------------------------------------------------
 
 void MainController::SaveProfile() {
-    if (BeepIfBusy()) return;
+    if (!Admit()) return;
     CommandScope command(*this);
     if (!report_.Trap(L"cmdSave", [&] { SaveTyped(view_.TypedName()); })) EndFailedTool();
 }
@@ -195,18 +212,18 @@ void MainController::EndFailedTool() {
 
 // --- load ----------------------------------------------------------------------
 
-void MainController::LoadProfile() {
-    if (!BeepIfBusy()) LoadNamed(view_.SelectedProfile());
-}
+void MainController::LoadSelectedProfile() { LoadNamed(view_.SelectedProfile()); }
 
 void MainController::LoadHandedOver(const std::wstring& given, const std::function<void(int)>& answer) {
-    if (busy_ || closed_) return answer(kExitBusy);
+    if (!AtRest()) return answer(kExitBusy);
     CommandScope command(*this);
     pendingAnswer_ = answer;
     std::wstring name;
     int code = Resolve(given, name);
     if (code == kExitLoaded) {
-        // As if the user had picked it and pressed Load.
+        // As if the user had picked it and pressed Load: a profile copied in
+        // since the list was read shows first.
+        if (std::find(shown_.begin(), shown_.end(), name) == shown_.end()) ListProfiles(Reading::Reread);
         view_.SelectProfile(name);
         ProfileSelected();
         code = LoadNamed(name);
@@ -235,7 +252,9 @@ int MainController::LoadFromCommandLine(const std::wstring& given, bool quiet) {
 // exit code after a box that says why not.
 int MainController::Resolve(const std::wstring& given, std::wstring& name) {
     std::wstring problem;
-    if (!report_.Trap(L"cmdLoad", [&] { name = store_.ListedProfile(given, problem); })) return kExitFailed;
+    if (!report_.Trap(L"cmdLoad", [&] { name = store_.ListedProfile(given, problem); },
+                      [this] { SettleHandOver(kExitFailed); }))
+        return kExitFailed;
     return name.empty() ? Conclude(kExitNoSuchProfile, problem) : kExitLoaded;
 }
 
@@ -245,7 +264,12 @@ int MainController::HandOver(const std::wstring& name) {
     case HandOverAnswer::Kind::Answered:
         if (answer.code == kExitBusy) return Conclude(kExitBusy, BusyText(name));
         return answer.code >= kExitLoaded && answer.code <= kExitFailed ? answer.code : kExitFailed;
+    case HandOverAnswer::Kind::NotDelivered: return Conclude(kExitBusy, BusyText(name));
     case HandOverAnswer::Kind::NoAnswer: return kExitHandedOver;
+    case HandOverAnswer::Kind::Ended:
+        Tell(L"The Roamwise running from this folder ended before it had loaded " + Quoted(name) +
+             L". The network settings may have been changed in part.");
+        return kExitFailed;
     default: Tell(kAlreadyRunning); return kExitFailed;
     }
 }
@@ -264,7 +288,10 @@ int MainController::Conclude(int code, const std::wstring& text) {
 int MainController::LoadNamed(const std::wstring& name) {
     CommandScope command(*this);
     int code = kExitFailed;
-    if (!report_.Trap(L"cmdLoad", [&] { code = LoadSelected(name); })) EndFailedTool();
+    // A failure of this load tells a start waiting for it, before the box; a
+    // failure another handler reports meanwhile does not.
+    if (!report_.Trap(L"cmdLoad", [&] { code = LoadSelected(name); }, [this] { SettleHandOver(kExitFailed); }))
+        EndFailedTool();
     return code;
 }
 
@@ -306,9 +333,7 @@ int MainController::LoadSelected(const std::wstring& entry) {
 
 // --- delete --------------------------------------------------------------------
 
-void MainController::DeleteProfile() {
-    if (BeepIfBusy()) return;
-    CommandScope command(*this);
+void MainController::Delete() {
     const std::wstring name = view_.SelectedProfile();
     if (name.empty()) {
         Tell(L"Please select a profile to delete");
@@ -344,7 +369,7 @@ void MainController::Capture() {
 void MainController::ShowCurrentSettings() {
     // While another command runs the viewer shows what it has: a capture now
     // would rewrite Settings.bat under the running one.
-    if (!busy_) {
+    if (AtRest()) {
         CommandScope command(*this);
         Capture();
     }

@@ -23,14 +23,6 @@ extern const wchar_t kAppTitle[];
 // A name as the boxes show it: in double quotes.
 std::wstring Quoted(const std::wstring& text);
 
-// The profile list's commands, however asked for: a key, a click, its menu.
-enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh };
-struct MenuItem {
-    ListCommand command;
-    const wchar_t* text;
-    bool isDefault;
-};
-
 class MainController {
 public:
     MainController(Platform& platform, MainView& view, ViewerView& viewerView);
@@ -44,34 +36,37 @@ public:
     // (launch.h). quiet: no box at all.
     int LoadFromCommandLine(const std::wstring& given, bool quiet);
     bool Refused() const { return refused_; }
-    // The user closed the main window: positions are stored, the viewer goes.
+    // The user closed the main window: positions are stored, the viewer
+    // goes, the window closes; while a tool runs, once it has ended.
     void Close();
     bool Closed() const { return closed_; }
     // Windows ends the session: both positions are stored, nothing is shown.
     void EndSession();
 
-    // Commands.
+    // Commands. Each starts only when no other runs and the window is at
+    // rest; otherwise the user hears a beep.
     void SaveProfile();
-    void LoadProfile();
+    void LoadProfile() { Run(ListCommand::Load); }
+    void DeleteProfile() { Run(ListCommand::Delete); }
+    void RenameProfile() { Run(ListCommand::Rename); }
+    void CreateShortcut() { Run(ListCommand::CreateShortcut); }
+    void RefreshProfiles() { Run(ListCommand::Refresh); }
+    void Run(ListCommand command);
     // A start from the command line handed this window a profile to load:
     // answer gets the exit code as soon as it is known (kExitBusy at once
-    // while another command runs), before the load's last box.
+    // unless the window is at rest), before the load's last box.
     void LoadHandedOver(const std::wstring& given, const std::function<void(int)>& answer);
-    void DeleteProfile();
+    // Harmless at any time: the viewer shows what it has while a command runs.
     void ShowCurrentSettings();
     void ShowAbout();
     void ProfileSelected();
-    // Rename asks for the new name; a shortcut on the desktop loads the profile.
-    void RenameProfile();
-    void CreateShortcut();
-    // The list is read again: profiles copied, renamed or removed outside show.
-    void RefreshProfiles();
-    void Run(ListCommand command);
     // A key or a click in the profile list (F5 anywhere in the window);
     // gives whether it was one of the list's.
     bool ListInput(Input input);
-    // The list's context menu: nothing unless a profile is under the pointer
-    // (or selected, when the keyboard opened it).
+    // The list's context menu was asked for, on a profile or not.
+    void ContextMenu(bool onProfile);
+    // Its items: nothing unless a profile is under the pointer (or selected,
+    // when the keyboard opened it).
     std::vector<MenuItem> ProfileMenu(bool onProfile) const;
     // The window became active or inactive: coming back, it shows what
     // changed in the Profiles folder meanwhile.
@@ -100,13 +95,22 @@ private:
     };
     static std::wstring AnotherNameText(const std::wstring& name, const std::wstring& file);
     Answer Tell(const std::wstring& text, const std::wstring& title = kAppTitle, Buttons buttons = Buttons::Ok);
-    bool BeepIfBusy();
+    // The one rule for every way in: no command runs, the window is not
+    // closing, and it is at the top of its own loop.
+    bool AtRest();
+    bool Admit();
+    void Do(ListCommand command);
+    void FinishClose();
+    void ToolEnded();
     enum class Reading { Fill, Reread, QuietReread };
     void ListProfiles(Reading reading);
     void RefillProfileList() { ListProfiles(Reading::Fill); }
     std::wstring RenameProblem(const std::wstring& old, const std::wstring& name);
-    void RenameSelected(const std::wstring& old, const std::wstring& typed);
-    void MakeShortcutOf(const std::wstring& name);
+    void Rename();
+    bool RenameTo(const std::wstring& old, const std::wstring& typed);
+    void CreateShortcutOfSelected();
+    void MakeShortcutOf(const std::wstring& name, const std::wstring& desktop);
+    void Delete();
     bool Vanished(const std::wstring& name);
     void ShowActiveAddress();
     void Capture();
@@ -119,6 +123,7 @@ private:
     int LoadNamed(const std::wstring& name);
     int LoadSelected(const std::wstring& entry);
     void DeleteSelected(const std::wstring& name);
+    void LoadSelectedProfile();
     void ReportToolFailure(const std::wstring& message);
     void EndFailedTool();
 
@@ -133,6 +138,7 @@ private:
     bool positionRestored_ = false;
     bool refused_ = false;
     bool closed_ = false;
+    bool closing_ = false;  // closed while a tool runs: the window goes once it has ended
     std::vector<std::wstring> shown_;  // what the list shows, sorted
     bool listFresh_ = false;           // no need to read the folder again on activation
     bool busy_ = false;                // a command runs, or one of its boxes is open

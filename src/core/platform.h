@@ -62,9 +62,11 @@ enum class FolderClaim {
 // What the copy running here answered to a profile handed to it.
 struct HandOverAnswer {
     enum class Kind {
-        Answered,     // code: the exit code its load gave, or kExitBusy
-        NoAnswer,     // it took the request but did not answer within kHandOverLimitMs
-        Unreachable,  // it did not take the request
+        Answered,      // code: the exit code its load gave, or kExitBusy
+        NotDelivered,  // it has not taken messages for a while: nothing was handed over
+        NoAnswer,      // it took the request but did not answer within kHandOverLimitMs
+        Ended,         // it ended before it answered
+        Unreachable,   // it refused the request (other rights, or not a request it takes)
     };
     Kind kind = Kind::Unreachable;
     int code = 0;
@@ -98,7 +100,8 @@ public:
     virtual std::wstring ProgramFolder() = 0;
     // Roamwise.exe by its full long path.
     virtual std::wstring ProgramFile() = 0;  // throws
-    // The user's desktop.
+    // The user's desktop folder, made when it is missing; where it cannot
+    // be made, its path all the same.
     virtual std::wstring DesktopFolder() = 0;  // throws
     // Makes or replaces the shortcut.
     virtual void MakeShortcut(const Shortcut& shortcut) = 0;  // throws

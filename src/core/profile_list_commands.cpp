@@ -57,23 +57,33 @@ std::vector<MenuItem> MainController::ProfileMenu(bool onProfile) const {
             {ListCommand::CreateShortcut, L"Create &Shortcut on Desktop", false}};
 }
 
-void MainController::Run(ListCommand command) {
-    switch (command) {
-    case ListCommand::Load: return LoadProfile();
-    case ListCommand::Rename: return RenameProfile();
-    case ListCommand::Delete: return DeleteProfile();
-    case ListCommand::CreateShortcut: return CreateShortcut();
-    case ListCommand::Refresh: return RefreshProfiles();
-    }
+void MainController::ContextMenu(bool onProfile) {
+    const std::vector<MenuItem> items = ProfileMenu(onProfile);
+    if (items.empty() || !Admit()) return;
+    // The menu and the command chosen in it are one command.
+    CommandScope command(*this);
+    const int chosen = view_.ShowMenu(items);
+    if (chosen >= 0 && chosen < static_cast<int>(items.size())) Do(items[chosen].command);
 }
 
-void MainController::RefreshProfiles() {
-    if (!BeepIfBusy()) ListProfiles(Reading::Reread);
+void MainController::Run(ListCommand command) {
+    if (Admit()) Do(command);
+}
+
+void MainController::Do(ListCommand command) {
+    CommandScope scope(*this);
+    switch (command) {
+    case ListCommand::Load: return LoadSelectedProfile();
+    case ListCommand::Rename: return Rename();
+    case ListCommand::Delete: return Delete();
+    case ListCommand::CreateShortcut: return CreateShortcutOfSelected();
+    case ListCommand::Refresh: return ListProfiles(Reading::Reread);
+    }
 }
 
 void MainController::Activated(bool active) {
     if (!active) listFresh_ = false;
-    else if (!busy_ && !closed_ && !listFresh_) ListProfiles(Reading::QuietReread);
+    else if (!listFresh_ && AtRest()) ListProfiles(Reading::QuietReread);
 }
 
 // A profile gone behind the program's back: says so, and the list shows it gone.
@@ -84,35 +94,41 @@ bool MainController::Vanished(const std::wstring& name) {
     return true;
 }
 
-void MainController::RenameProfile() {
-    if (BeepIfBusy()) return;
-    CommandScope command(*this);
+void MainController::Rename() {
     const std::wstring old = view_.SelectedProfile();
     if (old.empty()) {
         Tell(L"Select a profile to rename");
         return;
     }
-    if (const std::optional<std::wstring> typed = view_.AskNewName(old)) RenameSelected(old, *typed);
+    // A refused name comes back to the box, to be corrected rather than typed again.
+    std::wstring text = old;
+    while (const std::optional<std::wstring> typed = view_.AskNewName(old, text)) {
+        if (closed_ || RenameTo(old, *typed)) return;
+        text = *typed;
+    }
 }
 
-void MainController::RenameSelected(const std::wstring& old, const std::wstring& typed) {
+// Gives false when the name was refused.
+bool MainController::RenameTo(const std::wstring& old, const std::wstring& typed) {
     const std::wstring name = ProfileFileName(typed);
-    if (name == old) return;
+    // OK on the name as it stands changes nothing, whatever Save would make of it.
+    if (typed == old || name == old) return true;
     const std::wstring problem = typed.empty() ? L"Please enter a profile name" : RenameProblem(old, name);
     if (!problem.empty()) {
         Tell(problem);
-        return;
+        return false;
     }
     try {
         store_.Rename(old, name);
     } catch (const Failure& failure) {
         Tell(L"The profile " + Quoted(old) + L" could not be renamed: " + failure.description);
         ListProfiles(Reading::Reread);  // it may have gone
-        return;
+        return true;
     }
     ListProfiles(Reading::Reread);
     view_.SelectProfile(name);
     ProfileSelected();
+    return true;
 }
 
 // Save's rules, and nothing is overwritten: not another profile, not a file
@@ -125,28 +141,29 @@ std::wstring MainController::RenameProblem(const std::wstring& old, const std::w
     return L"There is already a file " + Quoted(existing->name) + L" in the Profiles folder. Please choose another name.";
 }
 
-void MainController::CreateShortcut() {
-    if (BeepIfBusy()) return;
-    CommandScope command(*this);
+void MainController::CreateShortcutOfSelected() {
     const std::wstring name = view_.SelectedProfile();
     if (name.empty()) {
         Tell(L"Select a profile to make a shortcut for");
         return;
     }
     if (Vanished(name)) return;
+    std::wstring desktop;
     try {
-        MakeShortcutOf(name);
+        desktop = platform_.DesktopFolder();
+        MakeShortcutOf(name, desktop);
     } catch (const Failure& failure) {
-        Tell(L"The shortcut could not be made: " + failure.description);
+        Tell(L"The shortcut could not be made" + (desktop.empty() ? L"" : L" in the folder " + Quoted(desktop)) + L": " +
+             failure.description);
     }
 }
 
 // "<profile> - Roamwise" on the desktop: Roamwise.exe /load "<profile>",
 // started in its own folder, with its icon.
-void MainController::MakeShortcutOf(const std::wstring& name) {
+void MainController::MakeShortcutOf(const std::wstring& name, const std::wstring& desktop) {
     const std::wstring program = platform_.ProgramFile();
     const std::wstring title = Quoted(name + L" - Roamwise");
-    const std::wstring path = platform_.DesktopFolder() + L"\\" + name + L" - Roamwise.lnk";
+    const std::wstring path = desktop + L"\\" + name + L" - Roamwise.lnk";
     if (store_.Find(path) && Tell(L"There is already a shortcut " + title + L" on the desktop. Do you want to replace it?",
                                   kAppTitle, Buttons::YesNo) != Answer::Yes)
         return;

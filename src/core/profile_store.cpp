@@ -91,6 +91,9 @@ std::optional<FileEntry> ProfileStore::Find(const std::wstring& path) {
 std::wstring ProfileStore::NameProblem(const std::wstring& fileName) {
     const std::wstring bad = BadCharacter(fileName);
     if (!bad.empty()) return bad;
+    // "." and ".." name folders: a load or a shortcut would take them for a path.
+    if (fileName.find_first_not_of(L'.') == std::wstring::npos)
+        return L"\"" + fileName + L"\" cannot be the name of a file.";
     std::string ansi;
     if (!platform_.ToAnsi(fileName, ansi)) return L"A profile name can only hold characters of the system's code page.";
     if (IsDeviceName(fileName)) return L"\"" + fileName + L"\" is a name Windows keeps for a device.";

@@ -1,5 +1,9 @@
 #include "tool_runner.h"
 
+#include <optional>
+
+#include "error_report.h"
+
 namespace roamwise {
 
 namespace {
@@ -36,7 +40,8 @@ bool IsControl(wchar_t c) { return (c < L' ' && c != L'\t') || (c >= 0x7F && c <
 // double-byte character holds one.
 void PrintedLines::Printed(const char* bytes, std::size_t size) {
     for (std::size_t i = 0; i < size && !moreLines_; ++i) {
-        if (bytes[i] == '\n') EndLine();
+        // CR, LF or both end a line; the empty line between CR and LF is dropped.
+        if (bytes[i] == '\n' || bytes[i] == '\r') EndLine();
         else if (current_.size() < kMaxLineBytes) current_ += bytes[i];
         else currentCut_ = true;
     }
@@ -75,8 +80,8 @@ std::wstring PrintedLines::Text(Platform& platform) const {
     return text;
 }
 
-ToolRunner::ToolRunner(Platform& platform, ErrorReport& report, const std::wstring& programFolder)
-    : platform_(platform), report_(report), programFolder_(programFolder) {}
+ToolRunner::ToolRunner(Platform& platform, const std::wstring& programFolder)
+    : platform_(platform), programFolder_(programFolder) {}
 
 std::wstring ToolRunner::CommandLinePath(const std::wstring& path) {
     // Short forms normally hold none of these; a volume without 8.3 names
@@ -105,6 +110,7 @@ void ToolRunner::WriteRedirection(const std::wstring& command, const std::wstrin
     if (!platform_.ToOem(command + L" > " + EscapePercent(CommandLinePath(target)), line))
         platform_.ToOem(command + L" > \"%~dp0" + EscapePercent(RelativeToProgram(folder) + file) + L"\"", line);
     platform_.Write(programFolder_ + L"\\Settings.bat", line + "\r\n");
+    batchTool_ = command.substr(0, command.find(L' '));
 }
 
 std::int32_t ToolRunner::RunBatch() {
@@ -113,21 +119,43 @@ std::int32_t ToolRunner::RunBatch() {
     if (batch[0] == L'"') batch = L"\"" + batch + L"\"";
     // /d: no AutoRun command from the registry runs first, with our rights,
     // changing the code page or the folder the line relies on.
-    return StartAndWait(L"cmd.exe", L"cmd.exe /d /c " + batch, nullptr);
+    return StartAndWait(L"cmd.exe", L"cmd.exe /d /c " + batch, nullptr, batchTool_);
 }
 
 std::int32_t ToolRunner::RunNetshScript(const std::wstring& folder, const std::wstring& file, ToolOutput& printed) {
-    return StartAndWait(L"netsh.exe", L"netsh -f " + CommandLinePath(ShortFolder(folder) + L"\\" + file), &printed);
+    return StartAndWait(L"netsh.exe", L"netsh -f " + CommandLinePath(ShortFolder(folder) + L"\\" + file), &printed,
+                        L"netsh");
 }
 
-std::int32_t ToolRunner::StartAndWait(const wchar_t* tool, const std::wstring& commandLine, ToolOutput* printed) {
+std::int32_t ToolRunner::StartAndWait(const wchar_t* tool, const std::wstring& commandLine, ToolOutput* printed,
+                                      const std::wstring& running) {
     const std::wstring system = platform_.SystemFolder();
-    const Process process = platform_.Start(system + L"\\" + tool, commandLine, system, printed);
-    std::int32_t exitCode = 0;
-    // A failed wait is reported once, here, and ends the operation.
-    if (!report_.Trap(L"fWait", [&] { exitCode = static_cast<std::int32_t>(platform_.WaitForExit(process)); }))
-        throw AlreadyReported{};
-    return exitCode;
+    const std::wstring program = system + L"\\" + tool;
+    // Whatever fails names the program: "file not found" alone leaves the user guessing which.
+    const auto named = [&](const wchar_t* where) {
+        Failure failure = CurrentFailure();
+        failure.description += L"\r" + program;
+        if (failure.where.empty()) failure.where = where;
+        return failure;
+    };
+    Process process;
+    try {
+        process = platform_.Start(program, commandLine, system, printed);
+    } catch (...) {
+        throw named(L"");
+    }
+    running_ = running;
+    std::uint32_t exitCode = 0;
+    std::optional<Failure> failure;
+    try {
+        exitCode = platform_.WaitForExit(process);
+    } catch (...) {
+        failure = named(L"fWait");
+    }
+    running_.clear();
+    if (ended_) ended_();
+    if (failure) throw *failure;
+    return static_cast<std::int32_t>(exitCode);
 }
 
 }  // namespace roamwise

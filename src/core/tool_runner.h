@@ -5,10 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "error_report.h"
 #include "platform.h"
 
 namespace roamwise {
@@ -37,12 +37,13 @@ private:
 
 class ToolRunner {
 public:
-    ToolRunner(Platform& platform, ErrorReport& report, const std::wstring& programFolder);
+    ToolRunner(Platform& platform, const std::wstring& programFolder);
 
     // Settings.bat gets the one line "command > folder\file", the folder in
     // its short form. Throws when the folder has no short form.
     void WriteRedirection(const std::wstring& command, const std::wstring& folder, const std::wstring& file);
-    // Runs Settings.bat through the system's cmd; gives the exit code.
+    // Runs Settings.bat through the system's cmd; gives the exit code. A
+    // tool that cannot start or be waited for throws, its path named.
     std::int32_t RunBatch();
     // Hands folder\file to netsh as a script; gives the exit code. What
     // netsh prints goes to printed.
@@ -52,14 +53,22 @@ public:
     // blank or a character the command interpreter treats specially.
     static std::wstring CommandLinePath(const std::wstring& path);
 
+    // The tool being waited for ("netsh", "ipconfig"), or empty.
+    const std::wstring& Running() const { return running_; }
+    // Called each time a tool has ended, however its wait ended.
+    void WhenToolEnds(std::function<void()> ended) { ended_ = std::move(ended); }
+
 private:
     std::wstring ShortFolder(const std::wstring& folder);
     std::wstring RelativeToProgram(const std::wstring& folder) const;
-    std::int32_t StartAndWait(const wchar_t* tool, const std::wstring& commandLine, ToolOutput* printed);
+    std::int32_t StartAndWait(const wchar_t* tool, const std::wstring& commandLine, ToolOutput* printed,
+                              const std::wstring& running);
 
     Platform& platform_;
-    ErrorReport& report_;
     std::wstring programFolder_;
+    std::wstring batchTool_;  // what Settings.bat runs
+    std::wstring running_;
+    std::function<void()> ended_;
 };
 
 }  // namespace roamwise

@@ -13,7 +13,16 @@ enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 
 // The keys and clicks the windows pass on; what each does is the core's to decide.
+// A double-click is passed on only when it lands on a profile.
 enum class Input { Enter, DoubleClick, DeleteKey, F2, F5, Escape, SelectAll };
+
+// The profile list's commands, however asked for: a key, a click, its menu.
+enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh };
+struct MenuItem {
+    ListCommand command;
+    std::wstring text;
+    bool isDefault;
+};
 
 struct Rect {
     long left = 0;
@@ -51,6 +60,17 @@ public:
     // A modal box with no icon, owned by the main window while it exists.
     virtual Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons buttons) = 0;
     virtual void Beep() = 0;
+    // Where the window is: at the top of its own message loop, with nothing
+    // of its own open (no box, dialog, menu, move or size loop, no tool
+    // waited for). Anything that reaches it elsewhere came through such a loop.
+    virtual bool AtRest() = 0;
+    // The list's context menu, at the pointer or at the selected profile;
+    // gives the index of the chosen item, or -1.
+    virtual int ShowMenu(const std::vector<MenuItem>& items) = 0;
+    // Closing waits for a tool: the window stays, taking no input.
+    virtual void TakeNoInput() = 0;
+    // Destroys the window, which ends the program's message loop.
+    virtual void CloseWindow() = 0;
 
     // The sorted profile list; the selected profile is empty when none is.
     virtual void ClearProfiles() = 0;
@@ -58,8 +78,9 @@ public:
     virtual std::wstring SelectedProfile() = 0;
     // Selects the listed profile of that name, if there is one.
     virtual void SelectProfile(const std::wstring& name) = 0;
-    // The rename box, filled with the profile's name; nothing when cancelled.
-    virtual std::optional<std::wstring> AskNewName(const std::wstring& profile) = 0;
+    // The rename box for the profile, filled with text, all of it selected;
+    // nothing when cancelled.
+    virtual std::optional<std::wstring> AskNewName(const std::wstring& profile, const std::wstring& text) = 0;
     virtual void SetProfileTooltip(const std::wstring& text) = 0;
 
     // The profile-name box.

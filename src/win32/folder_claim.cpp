@@ -12,6 +12,10 @@ namespace win32 {
 
 namespace {
 
+constexpr UINT kErrorOnExit = 0x0020;  // SMTO_ERRORONEXIT, Windows Vista and later
+// A call that fails this much before the hand-over's limit never waited for an answer.
+constexpr DWORD kEarly = 10 * 1000;
+
 std::wstring Hex(std::uint64_t value, int digits) {
     std::wstring text(digits, L'0');
     for (int i = digits - 1; i >= 0; --i, value >>= 4) text[i] = L"0123456789ABCDEF"[value & 0xF];
@@ -92,21 +96,25 @@ FolderClaim Win32Platform::ClaimProgramFolder() {
 // The window runs the load while this start waits, and replies with its exit
 // code as soon as that is known; the load's boxes come after.
 HandOverAnswer Win32Platform::HandOverLoad(const std::wstring& profile) {
+    using Kind = HandOverAnswer::Kind;
+    if (!runningCopy_) return {Kind::Unreachable, 0};
     const std::string bytes = LoadRequestBytes(profile);
     COPYDATASTRUCT request = {kLoadRequestTag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+    // From Windows Vista on, a copy that ends while loading fails the call at once.
+    const UINT ended = Version().major >= 6 ? kErrorOnExit : 0;
     DWORD_PTR answer = 0;
-    if (!runningCopy_) return {HandOverAnswer::Kind::Unreachable, 0};
+    const DWORD began = GetTickCount();
     SetLastError(ERROR_SUCCESS);
-    // A window of higher rights refuses the message (access denied).
-    if (!SendMessageTimeoutW(runningCopy_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request),
-                             SMTO_ABORTIFHUNG, kHandOverLimitMs, &answer)) {
-        // Windows 2000 leaves the error at 0 when the time runs out.
-        const DWORD error = GetLastError();
-        const bool timedOut = error == ERROR_TIMEOUT || error == ERROR_SUCCESS;
-        return {timedOut ? HandOverAnswer::Kind::NoAnswer : HandOverAnswer::Kind::Unreachable, 0};
-    }
-    if (answer == 0) return {HandOverAnswer::Kind::Unreachable, 0};
-    return {HandOverAnswer::Kind::Answered, static_cast<int>(answer - 1)};
+    const bool sent = SendMessageTimeoutW(runningCopy_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request),
+                                          SMTO_ABORTIFHUNG | ended, kHandOverLimitMs, &answer) != 0;
+    const DWORD error = GetLastError(), took = GetTickCount() - began;
+    if (sent && answer != 0) return {Kind::Answered, static_cast<int>(answer - 1)};
+    if (!IsWindow(runningCopy_)) return {Kind::Ended, 0};
+    // A window of higher rights refuses the message; so does one that does not take the request.
+    if (sent || error == ERROR_ACCESS_DENIED) return {Kind::Unreachable, 0};
+    // A window that has not taken messages for five seconds fails the call at
+    // once, having been given nothing; only the full time means it took it.
+    return {took + kEarly < kHandOverLimitMs ? Kind::NotDelivered : Kind::NoAnswer, 0};
 }
 
 }  // namespace win32

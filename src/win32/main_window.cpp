@@ -48,6 +48,18 @@ std::wstring WindowText(HWND window) {
     return std::wstring(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
 }
 
+// The listed profile at a point of the list's client area, or -1 (empty space
+// below the profiles: the list reports the nearest profile for it).
+int ProfileAt(HWND list, LPARAM at) {
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, at);
+    RECT item = {};
+    if (hit == LB_ERR || HIWORD(hit) != 0 ||
+        SendMessageW(list, LB_GETITEMRECT, LOWORD(hit), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        return -1;
+    const POINT point = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    return PtInRect(&item, point) ? LOWORD(hit) : -1;
+}
+
 // The tool entry of a control; a short record that every comctl32 knows.
 TOOLINFOW ToolOf(HWND owner, HWND control, const wchar_t* text) {
     TOOLINFOW tool = {};
@@ -221,9 +233,17 @@ void MainWindow::SelectProfile(const std::wstring& name) {
     if (index != LB_ERR) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-std::optional<std::wstring> MainWindow::AskNewName(const std::wstring& profile) {
-    return win32::AskNewName(instance_, hwnd_, profile);
+std::optional<std::wstring> MainWindow::AskNewName(const std::wstring& profile, const std::wstring& text) {
+    return win32::AskNewName(instance_, hwnd_, profile, text);
 }
+
+bool MainWindow::AtRest() { return AtTopOfMessageLoop(); }
+
+void MainWindow::TakeNoInput() {
+    if (hwnd_) EnableWindow(hwnd_, FALSE);
+}
+
+void MainWindow::CloseWindow() { Destroy(); }
 
 void MainWindow::SetProfileTooltip(const std::wstring& text) { SetTooltip(kProfileList, text); }
 
@@ -303,29 +323,30 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         Click(id);
     } else if (id == kProfileList && code == LBN_SELCHANGE) {
         controller_->ProfileSelected();
-    } else if (id == kProfileList && code == LBN_DBLCLK) {
+    } else if (id == kProfileList && code == LBN_DBLCLK && doubleClickOnProfile_) {
         controller_->ListInput(Input::DoubleClick);
     }
 }
 
 // Opened with the mouse at the pointer, from the keyboard (at -1) at the
-// selected profile; only with a profile under it.
+// selected profile; the core decides whether and with what.
 void MainWindow::OnContextMenu(HWND from, LPARAM at) {
     HWND list = Control(kProfileList);
     if (!controller_ || from != list) return;
-    const bool keyboard = at == -1;
-    const std::vector<MenuItem> items =
-        controller_->ProfileMenu(!SelectedProfile().empty() && (keyboard || menuOnProfile_));
-    Menu menu(items.empty() ? nullptr : CreatePopupMenu());
-    if (!menu) return;
+    menuPlace_ = MenuPlace(list, at);
+    controller_->ContextMenu(!SelectedProfile().empty() && (at == -1 || menuOnProfile_));
+}
+
+int MainWindow::ShowMenu(const std::vector<MenuItem>& items) {
+    Menu menu(CreatePopupMenu());
+    if (!menu) return -1;
     for (size_t i = 0; i < items.size(); ++i) {
-        AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].text);
+        AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].text.c_str());
         if (items[i].isDefault) SetMenuDefaultItem(menu.get(), static_cast<UINT>(i + 1), FALSE);
     }
-    const POINT place = MenuPlace(list, at);
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
-                                                         place.x, place.y, 0, hwnd_, nullptr));
-    if (chosen >= 1 && chosen <= items.size()) controller_->Run(items[chosen - 1].command);
+                                                         menuPlace_.x, menuPlace_.y, 0, hwnd_, nullptr));
+    return chosen >= 1 && chosen <= items.size() ? static_cast<int>(chosen - 1) : -1;
 }
 
 POINT MainWindow::MenuPlace(HWND list, LPARAM at) const {
@@ -363,11 +384,11 @@ bool MainWindow::OnActivate(WPARAM wParam) {
     return true;
 }
 
-// Closing is never refused; the core stores the positions and closes the
-// viewer first.
+// Closing is never refused; the core stores the positions, closes the
+// viewer and then the window, once any tool running has ended.
 void MainWindow::OnClose() {
     if (controller_ && !controller_->Closed()) controller_->Close();
-    Destroy();
+    else Destroy();
 }
 
 // Another start hands over a profile to load: it runs here, inside this
@@ -438,6 +459,7 @@ void MainWindow::RelayToTooltip(HWND control, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT CALLBACK MainWindow::ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    const MessageHandling handling;
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(control, GWLP_USERDATA));
     return Guard(self->hwnd_, [&] { return self->OnControlMessage(control, message, wParam, lParam); });
 }
@@ -455,12 +477,13 @@ LRESULT MainWindow::OnListMessage(HWND list, WNDPROC original, UINT message, WPA
     if (message == WM_KEYDOWN && controller_ && (wParam == VK_DELETE || wParam == VK_F2) &&
         controller_->ListInput(wParam == VK_DELETE ? Input::DeleteKey : Input::F2))
         return 0;
+    if (message == WM_LBUTTONDBLCLK) doubleClickOnProfile_ = ProfileAt(list, lParam) >= 0;
     if (message == WM_RBUTTONDOWN) {
         // A right-click selects the profile under the pointer first, as a click would.
-        const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam);
-        menuOnProfile_ = hit != LB_ERR && HIWORD(hit) == 0;
-        if (menuOnProfile_ && SendMessageW(list, LB_GETCURSEL, 0, 0) != LOWORD(hit)) {
-            SendMessageW(list, LB_SETCURSEL, LOWORD(hit), 0);
+        const int hit = ProfileAt(list, lParam);
+        menuOnProfile_ = hit >= 0;
+        if (menuOnProfile_ && SendMessageW(list, LB_GETCURSEL, 0, 0) != hit) {
+            SendMessageW(list, LB_SETCURSEL, hit, 0);
             if (controller_) controller_->ProfileSelected();
         }
         SetFocus(list);

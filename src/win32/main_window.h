@@ -37,7 +37,11 @@ public:
     void AddProfile(const std::wstring& name) override;
     std::wstring SelectedProfile() override;
     void SelectProfile(const std::wstring& name) override;
-    std::optional<std::wstring> AskNewName(const std::wstring& profile) override;
+    std::optional<std::wstring> AskNewName(const std::wstring& profile, const std::wstring& text) override;
+    bool AtRest() override;
+    int ShowMenu(const std::vector<MenuItem>& items) override;
+    void TakeNoInput() override;
+    void CloseWindow() override;
     void SetProfileTooltip(const std::wstring& text) override;
     std::wstring TypedName() override;
     void SetNameTooltip(const std::wstring& text) override;
@@ -82,6 +86,8 @@ private:
     Accelerators accelerators_;
     ComPtr<IAccPropServices> names_;  // names given where only oleacc can give them
     bool menuOnProfile_ = false;      // the last right-click hit a profile
+    bool doubleClickOnProfile_ = false;
+    POINT menuPlace_ = {};
     std::wstring clock_;
     bool busy_ = false;
     bool listRedrawOff_ = false;

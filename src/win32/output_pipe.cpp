@@ -1,6 +1,9 @@
 #include "output_pipe.h"
 
+#include <algorithm>
 #include <string>
+
+#include "message_pump.h"
 
 namespace roamwise {
 namespace win32 {
@@ -10,9 +13,11 @@ namespace {
 // FILE_FLAG_FIRST_PIPE_INSTANCE, known from Windows 2000 SP2 on: the name
 // must be new, so that no other program made the pipe first.
 constexpr DWORD kFirstInstance = 0x00080000;
-// What a tool's own children may still print after it ended is not waited
-// for longer than this, nor taken beyond this much.
-constexpr DWORD kSettleMs = 100;
+// What a tool's own children may still print after it ended is read while
+// it keeps coming, a second at most and no more than this much: a child that
+// keeps the pipe open must neither hold the result nor freeze the window.
+constexpr DWORD kTailMs = 1000;
+constexpr DWORD kQuietMs = 100;
 constexpr std::size_t kMostAfterEnd = 1 << 20;
 
 std::wstring NewPipeName() {
@@ -81,16 +86,24 @@ void OutputPipe::Collect() {
 }
 
 void OutputPipe::Finish() {
+    const DWORD began = GetTickCount();
     for (std::size_t taken = 0; reading_ && taken < kMostAfterEnd;) {
         DWORD got = 0;
-        if (!GetOverlappedResult(ours_.get(), &overlapped_, &got, FALSE)) {
-            if (GetLastError() != ERROR_IO_INCOMPLETE) reading_ = false;
-            else if (WaitForSingleObject(event_.get(), kSettleMs) != WAIT_OBJECT_0) break;
+        if (GetOverlappedResult(ours_.get(), &overlapped_, &got, FALSE)) {
+            if (got) printed_.Printed(buffer_, got);
+            taken += got;
+            Read();
             continue;
         }
-        if (got) printed_.Printed(buffer_, got);
-        taken += got;
-        Read();
+        if (GetLastError() != ERROR_IO_INCOMPLETE) {
+            reading_ = false;  // every printing end is closed
+            break;
+        }
+        const DWORD spent = GetTickCount() - began;
+        const HANDLE ready = event_.get();
+        DWORD signalled = 0;
+        if (spent >= kTailMs || WaitPumping(&ready, 1, signalled, std::min(kQuietMs, kTailMs - spent)) != ERROR_SUCCESS)
+            break;
     }
 }
 

@@ -31,8 +31,9 @@ public:
     HANDLE Ready() const { return reading_ ? event_.get() : nullptr; }
     // Hands on what a finished read brought and starts the next one.
     void Collect();
-    // The tool has ended: takes what is left in the pipe, without waiting
-    // for anything the tool's own children may still print.
+    // The tool has ended: takes what is left in the pipe, and what the
+    // tool's own children go on printing for a second at most, while the
+    // window's messages are handled.
     void Finish();
 
 private:

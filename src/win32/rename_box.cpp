@@ -12,6 +12,7 @@ namespace {
 
 struct Asked {
     std::wstring profile;
+    std::wstring text;
     std::optional<std::wstring> typed;
 };
 
@@ -25,7 +26,7 @@ INT_PTR OnMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(box, DWLP_USER, lParam);
         const auto* asked = reinterpret_cast<const Asked*>(lParam);
         SetDlgItemTextW(box, ROAMWISE_RENAME_PROMPT, (L"New name for the profile \"" + asked->profile + L"\":").c_str());
-        SetDlgItemTextW(box, ROAMWISE_RENAME_NAME, asked->profile.c_str());
+        SetDlgItemTextW(box, ROAMWISE_RENAME_NAME, asked->text.c_str());
         HWND name = GetDlgItem(box, ROAMWISE_RENAME_NAME);
         SendMessageW(name, EM_SETSEL, 0, -1);
         SetFocus(name);
@@ -44,8 +45,9 @@ INT_PTR CALLBACK Procedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-std::optional<std::wstring> AskNewName(HINSTANCE instance, HWND owner, const std::wstring& profile) {
-    Asked asked{profile, std::nullopt};
+std::optional<std::wstring> AskNewName(HINSTANCE instance, HWND owner, const std::wstring& profile,
+                                       const std::wstring& text) {
+    Asked asked{profile, text, std::nullopt};
     DialogBoxParamW(instance, MAKEINTRESOURCEW(ROAMWISE_DIALOG_RENAME), owner, &Procedure,
                     reinterpret_cast<LPARAM>(&asked));
     return asked.typed;

@@ -226,6 +226,9 @@ std::wstring Win32Platform::DesktopFolder() {
     const auto folderPath = ExportOf<decltype(&SHGetFolderPathW)>(shell32.get(), "SHGetFolderPathW");
     if (!folderPath) ThrowError(ERROR_PROC_NOT_FOUND);
     wchar_t path[MAX_PATH] = {};
+    // Made when missing; where it cannot be, its path still names it in the message.
+    if (SUCCEEDED(folderPath(nullptr, CSIDL_DESKTOPDIRECTORY | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return path;
     ThrowIfFailed(folderPath(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path));
     return path;
 }

@@ -1,6 +1,7 @@
 #include "window_base.h"
 
 #include "error_report.h"
+#include "message_pump.h"
 #include "resource.h"
 
 namespace roamwise {
@@ -101,6 +102,7 @@ void WindowBase::FitClientArea(long clientWidth, long clientHeight) {
 }
 
 LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const MessageHandling handling;
     if (message == WM_NCCREATE) {
         auto* created = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         created->hwnd_ = window;

@@ -112,9 +112,9 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
         {"the redirection fails", [](World& w) { w.machine.Add(kProfiles + L"x.txt", "", true); }, Type(L"x"),
          {L"Roamwise: The settings could not be saved: no profile file was written."}, ip},
         {"netsh cannot start", [](World& w) { w.machine.startFails = true; }, Type(L"Home"),
-         {exists, L"cmdSave: Error: 2. cannot start"}, ip},
+         {exists, L"cmdSave: Error: 2. cannot start\rC:\\WINDOWS\\system32\\cmd.exe"}, ip},
         {"the wait fails", [](World& w) { w.machine.waitFails = true; }, Type(L"Home"),
-         {exists, L"fWait: Error: 6. invalid handle"}, ip},
+         {exists, L"fWait: Error: 6. invalid handle\rC:\\WINDOWS\\system32\\cmd.exe"}, ip},
         {"a standard exception", [](World& w) { w.machine.throwing = kProfiles + L"Home.~rw"; }, Type(L"Home"),
          {exists, L"cmdSave: Error: 5. disk on fire"}, ip},
         {"out of memory", [](World& w) { w.machine.throwing = kProfiles + L"Home.~rw", w.machine.raise = 1; },
@@ -145,7 +145,8 @@ TEST(Save, RefusesNamesThatAreUnsafeInAPathOrCommandLine) {
         {L"a/b", L"A profile name cannot contain the character \"/\"."}, {L"a&b", L"A profile name cannot contain the character \"&\"."},
         {L"a\x1f" L"b", L"A profile name cannot contain control characters."}, {std::wstring(234, L'n'), L"The profile name is too long."},
         {L"\u0141\u00f3d\u017a", L"A profile name can only hold characters of the system's code page."},
-        {std::wstring(233, L'n'), L""}, {L"com0", L""}, {L"   ", L""},
+        {std::wstring(233, L'n'), L""}, {L"com0", L""}, {L"   ", L""}, {L".a.", L""},
+        {L".", L"\".\" cannot be the name of a file."}, {L"...", L"\"...\" cannot be the name of a file."},
     };
     for (std::wstring device : {L"lpt1.x", L"CONOUT$", L"Nul", L"prn", L"conin$.x", L"COM\u00b9", L"lpt\u00b3", L"clock$"})
         names.push_back({device, L"\"" + device + L"\" is a name Windows keeps for a device."});
@@ -166,6 +167,16 @@ TEST(Save, TheBatchLineReachesCmdFromAnyProgramFolder) {
         EXPECT_EQ(w.Bytes(folder + L"\\Profiles\\p.txt"), "dump of 192.0.2.7");
         EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{kSaved});
     }
+}
+
+// Everything a user, a posted message or another start can ask at once: none of the commands may start.
+void AllAtOnce(World& w) {
+    const auto beeps = w.windows.beeps, boxes = int(w.windows.boxes.size()), starts = int(w.machine.starts.size());
+    w.windows.selected = L"Office";
+    w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), w.app.ListInput(Input::F2), w.app.ListInput(Input::F5);
+    w.app.CreateShortcut(), w.app.ContextMenu(true), Handed(L"Home")(w);
+    EXPECT_EQ(w.windows.beeps - beeps, 7);
+    EXPECT_EQ(int(w.windows.boxes.size()) - boxes + int(w.machine.starts.size()) - starts, 1) << "only the answer";
 }
 
 TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
@@ -194,12 +205,21 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"a load handed over, netsh fails", [](World& w) { w.machine.loadExit = 5; }, Handed(L"Home"),
          {L"answer: 2", L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 5."}},
         {"a load handed over, netsh cannot start", [](World& w) { w.machine.startFails = true; }, Handed(L"Home"),
-         {L"answer: 4", L"cmdLoad: Error: 2. cannot start"}},
+         {L"answer: 4", L"cmdLoad: Error: 2. cannot start\rC:\\WINDOWS\\system32\\netsh.exe"}},
         {"a load handed over, a path", nullptr, Handed(L"..\\Office"), {L"answer: 1",
          L"Roamwise: Roamwise cannot load \"..\\Office\". A profile name cannot contain the character \"\\\"."}, {}, {},
          [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
         {"a load handed over, closed during it", closed(0), Handed(L"Home"), {L"answer: 0"}},
-        {"closed during the load", closed(0), load, {}, {}, {}, [](World& w) { EXPECT_EQ(w.machine.starts.size(), 1u); }},
+        {"a load handed over of a profile copied in meanwhile", nullptr, [](World& w) {
+             w.machine.Add(kProfiles + L"New.txt"), w.windows.selected = L"Home", Handed(L"new")(w); },
+         {L"answer: 0", kLoaded}, {}, {}, [](World& w) {
+             EXPECT_EQ(w.windows.selected + L" " + w.windows.profiles.back() + L" " + w.machine.netshScripts.at(0), L"New New " + kProfiles + L"New.txt"); }},
+        // Closed while netsh runs: the window stays, taking nothing, until netsh has ended.
+        {"closed during the load", [](World& w) { w.machine.duringWaits = {[&w] {
+             w.app.Close(), AllAtOnce(w);
+             EXPECT_TRUE(w.windows.exists && !w.windows.inputTaken && w.windows.status == L"   Closing when netsh is done"); }}; },
+         load, {L"answer: 7"}, {}, {}, [](World& w) {
+             EXPECT_TRUE(!w.windows.exists && !w.viewer.exists && w.machine.starts.size() == 1 && w.machine.settings[L"FormLeft"] == L"0"); }},
         {"closed during a failing load", [&](World& w) { w.machine.loadExit = 2, closed(0)(w); }, load, {}},
         {"closed during the viewer's capture", closed(0), [](World& w) { w.app.ShowCurrentSettings(); }, {}, {}, {},
          [](World& w) { EXPECT_FALSE(w.viewer.shown); }},
@@ -219,21 +239,11 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
     for (const Row& row : rows) Play(row);
 }
 
-// Everything a user, a posted message or another start can ask at once: none of the commands may start.
-void AllAtOnce(World& w) {
-    const auto beeps = w.windows.beeps, boxes = int(w.windows.boxes.size()), starts = int(w.machine.starts.size());
-    w.windows.selected = L"Office";
-    w.app.DeleteProfile(), w.app.LoadProfile(), w.app.NameKeyPressed(13), w.app.ListInput(Input::F2), w.app.ListInput(Input::F5);
-    w.app.CreateShortcut(), Handed(L"Home")(w);
-    EXPECT_EQ(w.windows.beeps - beeps, 6);
-    EXPECT_EQ(int(w.windows.boxes.size()) - boxes + int(w.machine.starts.size()) - starts, 1) << "only the answer";
-}
-
 TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
     const std::string lines12 = [] { std::string t; for (char c = 'a'; c < 'm'; ++c) t += std::string(1, c) + "\n"; return t; }();
     const std::wstring first10 = L"a\rb\rc\rd\re\rf\rg\rh\ri\rj\r";
     const std::pair<std::string, std::wstring> rows[] = {
-        {"", L""}, {"\r\n \t\r\n", L""}, {"\x01\x1b \r\n\x7f\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
+        {"", L""}, {"\r\n \t\r\n", L""}, {"\x01\x1b \r\n\x7f\n", L""}, {"one\ntwo", L"one\rtwo\r"}, {"a\rb\r\nc", L"a\rb\rc\r"}, {"\x82t\x1b\x81\t.  \r\n", L"\u00e9t \u00fc\t.\r"},
         {lines12.substr(0, 20), first10}, {lines12, first10 + L"\u2026\r"},
         {std::string(200, 'x'), std::wstring(200, L'x') + L"\r"}, {std::string(201, 'x') + "\n", std::wstring(200, L'x') + L"\u2026\r"},
         {std::string(900, 'z') + "\nok", std::wstring(200, L'z') + L"\u2026\rok\r"},  // what follows a cut line is whole
@@ -249,6 +259,8 @@ TEST(Load, NetshsWordsAreShownAsTheyCameButNoMoreThanABoxHolds) {
 }
 
 TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
+    const std::wstring kAbout = L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
+                                L"Comments, Questions:\r     E-Mail: roamwise@example.com";
     const std::wstring exists = L"Profile Exist: This profile already exist do you want to overite it?";
     const std::wstring busy = L"answer: 7", ip = L" Active IP: 192.0.2.7";
     const auto during = [](bool box) {  // while the action's first box is open, or during its first tool
@@ -261,13 +273,20 @@ TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
         {"while the load's last box is open", during(true), Pick(L"Home", &MainController::LoadProfile), {kLoaded, busy}},
         {"while delete asks", during(true), Pick(L"Home", &MainController::DeleteProfile),
          {L"Roamwise: Are you sure you want to delete Home", busy}, ip, {L"Home.txt"}},
+        // Loops that are no command: the window is not at rest in them either.
+        {"while the About box is open", during(true), [](World& w) { w.app.ShowAbout(); }, {kAbout, busy}},
+        {"while the list's menu is open", [](World& w) { w.windows.duringMenus = {[&w] { AllAtOnce(w); }}; },
+         Pick(L"Home", [](World& w) { w.app.ContextMenu(true); EXPECT_EQ(w.windows.selected, L"Office"); }), {busy}},
+        // Only the load's own result answers the start waiting for it.
+        {"another handler's failure during a handed-over load", [](World& w) {
+             w.machine.throwing = L"Form2Left", w.machine.duringWaits = {[&w] { w.app.Viewer().InputGiven(Input::Escape); }}; },
+         Handed(L"Home"), {L"WriteEntry: Error: 5. ", L"answer: 0", kLoaded}},
         {"harmless ones during the dump", [](World& w) {
              w.machine.duringWaits = {[&w] {
                  w.app.ShowAbout(), w.app.ShowCurrentSettings(), w.app.ProfileSelected(), w.app.NameKeyReleased();
                  EXPECT_TRUE(w.windows.status + w.windows.listTip + w.windows.nameTip == L"   Saving Settingsn" && w.windows.busy);
              }};
-         }, Type(L"n"), {L"About: Roamwise ver.1.0\rSaves and restores the network settings of this computer.\r\r"
-                          L"Comments, Questions:\r     E-Mail: roamwise@example.com", kSaved}, ip, {},
+         }, Type(L"n"), {kAbout, kSaved}, ip, {},
          [](World& w) { EXPECT_TRUE(w.viewer.shown); }},
     };
     for (const Row& row : rows) Play(row);
@@ -332,11 +351,15 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"/load Home", here(Kind::Answered, kExitUsage), kExitFailed, {}, 0, L"Home"},  // no answer a load gives
         {L"/load Home", here(Kind::Answered, kExitBusy), kExitBusy, {busy}, 0, L"Home"},
         {L"/load Home /quiet", here(Kind::NoAnswer, 0), kExitHandedOver, {}, 0, L"Home"},
+        {L"/load Home", here(Kind::NotDelivered, 0), kExitBusy, {busy}, 0, L"Home"},
+        {L"/load Home", here(Kind::Ended, 0), kExitFailed, {L"Roamwise: The Roamwise running from this folder ended before it had "
+                                                            L"loaded \"Home\". The network settings may have been changed in part."}, 0, L"Home"},
         {L"/load Home", here(Kind::Unreachable, 0), kExitFailed, {kRunning}, 0, L"Home"},
         {L"/load Gone /quiet", here(Kind::Answered, kExitLoaded), kExitNoSuchProfile, {}, 0},
         {L"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::LoadingHere; }, kExitBusy, {busy}, 0},
         {L"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, kExitFailed, {kRunning}, 0},
-        {L"/load Home", [](fake::Machine& m) { m.startFails = true; }, kExitFailed, {L"cmdLoad: Error: 2. cannot start"}, 0},
+        {L"/load Home", [](fake::Machine& m) { m.startFails = true; }, kExitFailed,
+         {L"cmdLoad: Error: 2. cannot start\rC:\\WINDOWS\\system32\\netsh.exe"}, 0},
         {L"/load Home /quiet", [](fake::Machine& m) { m.waitFails = true; }, kExitFailed, {}, 1},
         {L"/load Home /quiet", [](fake::Machine& m) { m.locked = {kProfiles + L"*"}; }, kExitFailed, {}, 0},
         {L"/load Home", [&](fake::Machine& m) { m.version = me; }, kExitFailed, {sorry}, 0},
@@ -410,13 +433,20 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
              EXPECT_EQ(w.windows.selected + w.windows.listTip, L"My_HomeMy_Home"); }},
         {"rename, the letter case alone", [](World& w) { w.windows.newNames = {L"HOME"}; }, Pick(L"Home", Menu(1)),
          {L"rename Home"}, {}, {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.machine.List(kProfiles + L"*")[0].name + w.windows.selected, L"HOME.txtHOME"); }},
+        // A refused name comes back to the box, to be corrected.
         {"rename onto another profile", nullptr, Rename(L"Home", L"office"),
-         {L"rename Home", L"Roamwise: There is already a file \"Office.txt\" in the Profiles folder. Please choose another name."}},
+         {L"rename Home", L"Roamwise: There is already a file \"Office.txt\" in the Profiles folder. Please choose another name.", L"rename Home as office"}},
         {"rename onto a short name", [](World& w) { w.machine.Find(kProfiles + L"Office.txt")->shortName = L"OFFI~1.TXT"; },
-         Rename(L"Home", L"OFFI~1"), {L"rename Home", L"Roamwise: \"OFFI~1\" is another name of the file \"Office.txt\" in the Profiles folder. Please choose another name."}},
-        {"rename to a refused name", nullptr, Rename(L"Home", L"a|b"), {L"rename Home", L"Roamwise: A profile name cannot contain the character \"|\"."}},
-        {"rename to nothing", nullptr, Rename(L"Home", L""), {L"rename Home", L"Roamwise: Please enter a profile name"}},
+         Rename(L"Home", L"OFFI~1"), {L"rename Home", L"Roamwise: \"OFFI~1\" is another name of the file \"Office.txt\" in the Profiles folder. Please choose another name.", L"rename Home as OFFI~1"}},
+        {"rename to a refused name, then a good one", [](World& w) { w.windows.newNames = {L"a|b", L"a b"}; }, Pick(L"Home", Input(Input::F2)),
+         {L"rename Home", L"Roamwise: A profile name cannot contain the character \"|\".", L"rename Home as a|b"}, {}, {L"Home.txt"},
+         [](World& w) { EXPECT_EQ(w.windows.selected, L"a_b"); }},
+        {"rename to dots", nullptr, Rename(L"Home", L".."), {L"rename Home", L"Roamwise: \"..\" cannot be the name of a file.", L"rename Home as .."}},
+        {"rename to nothing", nullptr, Rename(L"Home", L""), {L"rename Home", L"Roamwise: Please enter a profile name", L"rename Home as "}},
         {"rename to the same, as Save stores it", [](World& w) { w.Profile(L"My_Home"); }, Rename(L"My_Home", L"My Home"), {L"rename My_Home"}},
+        {"OK on the name as it stands", [](World& w) { w.Profile(L"Home (5G)"), w.Profile(L"Caf\u00e9 Home"); }, [](World& w) {
+             Rename(L"Home (5G)", L"Home (5G)")(w), Rename(L"Caf\u00e9 Home", L"Caf\u00e9 Home")(w); },
+         {L"rename Home (5G)", L"rename Caf\u00e9 Home"}, {}, {}, [](World& w) { EXPECT_EQ(w.Bytes(kProfiles + L"Caf\u00e9_Home.txt"), "<none>"); }},
         {"rename cancelled", nullptr, Pick(L"Home", Input(Input::F2)), {L"rename Home"}},
         {"rename fails: the profile went", [](World& w) { w.Profile(L"Gone"); }, [](World& w) { w.machine.Delete(kProfiles + L"Gone.txt"), Rename(L"Gone", L"x")(w); },
          {L"rename Gone", L"Roamwise: The profile \"Gone\" could not be renamed: cannot rename"}, {}, {L"Gone.txt"},
@@ -430,7 +460,7 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
         {"a shortcut there already, replaced", [lnk](World& w) { w.machine.Add(lnk, "mine"); },
          Pick(L"Home", &MainController::CreateShortcut), {replace, made}, {}, {}, [lnk](World& w) { EXPECT_EQ(w.Bytes(lnk), ""); }},
         {"no desktop", [](World& w) { w.machine.desktop = L"C:\\Nowhere"; }, Pick(L"Home", &MainController::CreateShortcut),
-         {L"Roamwise: The shortcut could not be made: cannot write"}},
+         {L"Roamwise: The shortcut could not be made in the folder \"C:\\Nowhere\": cannot write"}},
         {"a shortcut of nothing", nullptr, Pick(L"", &MainController::CreateShortcut), {L"Roamwise: Select a profile to make a shortcut for"}},
         {"a shortcut of a vanished profile", nullptr, Pick(L"Gone", &MainController::CreateShortcut),
          {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}},

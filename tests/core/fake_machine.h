@@ -211,25 +211,34 @@ struct Viewer : Placed<ViewerView> {
 struct Windows : Placed<MainView> {
     std::vector<std::wstring> boxes;  // "title: text"
     std::vector<Answer> answers;      // taken in order; Yes when none is left
-    std::vector<std::function<void()>> duringBoxes;  // what happens while a box is open, one per box in order
+    std::vector<std::function<void()>> duringBoxes, duringMenus;  // what happens while one is open, in order
+    std::vector<int> menuChoices;     // the items chosen, in order; none when none is left
     std::vector<std::wstring> profiles;
     std::wstring selected, name, status, nameTip, listTip, statusAtBox;
-    bool busy = false;
-    int beeps = 0, clears = 0;
+    bool busy = false, inputTaken = true, exists = true;
+    int beeps = 0, clears = 0, loops = 0;  // loops: boxes and menus open now
     Windows() : Placed({0, 0, 4200, 5000}) {}
+    // What happens while a loop of the window's own is open.
+    void Inside(std::vector<std::function<void()>>& during) { ++loops; if (const auto d = Take(during)) d(); --loops; }
     Answer ShowMessage(const std::wstring& text, const std::wstring& title, Buttons) override {
         boxes.push_back(title + L": " + text), statusAtBox = status;
-        if (const auto during = Take(duringBoxes)) during();
+        Inside(duringBoxes);
         return Take(answers, Answer::Yes);
     }
     void Beep() override { ++beeps; }
+    bool AtRest() override { return loops == 0; }
+    int ShowMenu(const std::vector<MenuItem>&) override { return Inside(duringMenus), Take(menuChoices, -1); }
+    void TakeNoInput() override { inputTaken = false; }
+    void CloseWindow() override { exists = false; }
     void ClearProfiles() override { profiles.clear(), selected.clear(), ++clears; }
     void AddProfile(const std::wstring& n) override { profiles.push_back(n); }
     std::wstring SelectedProfile() override { return selected; }
     void SelectProfile(const std::wstring& n) override { for (auto& p : profiles) if (Lower(p) == Lower(n)) selected = p; }
     void SetProfileTooltip(const std::wstring& t) override { listTip = t; }
     std::vector<std::optional<std::wstring>> newNames;  // what the rename box gets, in order; cancelled when none is left
-    std::optional<std::wstring> AskNewName(const std::wstring& p) override { return boxes.push_back(L"rename " + p), Take(newNames); }
+    std::optional<std::wstring> AskNewName(const std::wstring& p, const std::wstring& t) override {
+        return boxes.push_back(L"rename " + p + (t == p ? L"" : L" as " + t)), Inside(duringBoxes), Take(newNames);
+    }
     std::wstring TypedName() override { return name; }
     void SetNameTooltip(const std::wstring& t) override { nameTip = t; }
     void SetStatus(const std::wstring& t) override { status = t; }
