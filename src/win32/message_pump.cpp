@@ -8,6 +8,11 @@ namespace win32 {
 
 namespace {
 
+// Only the wake bits Windows 2000 knows: it fails a wait given any other,
+// and mingw-w64's QS_ALLINPUT carries QS_RAWINPUT (XP and later).
+constexpr DWORD kWakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
+                            QS_SENDMESSAGE | QS_HOTKEY | QS_ALLPOSTMESSAGE;
+
 struct DialogWindow {
     HWND window;
     HACCEL accelerators;
@@ -82,7 +87,7 @@ DWORD WaitPumping(const HANDLE* objects, DWORD count, DWORD& signalled) {
     PumpPending(quit, quitCode);
     DWORD result = ERROR_SUCCESS;
     for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjects(count, objects, FALSE, INFINITE, QS_ALLINPUT);
+        const DWORD woken = MsgWaitForMultipleObjects(count, objects, FALSE, INFINITE, kWakeMask);
         if (woken < WAIT_OBJECT_0 + count) {
             signalled = woken - WAIT_OBJECT_0;
             break;
