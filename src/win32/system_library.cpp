@@ -16,8 +16,10 @@ HMODULE Kernel32() { return GetModuleHandleW(L"kernel32.dll"); }
 bool RedirectedByManifest(const wchar_t* dll) {
     auto find = ExportOf<decltype(&FindActCtxSectionStringW)>(Kernel32(), "FindActCtxSectionStringW");
     if (!find) return false;
+    // Windows XP's record, the smallest every version takes; the headers'
+    // own has grown since, and nothing past it is read here.
     ACTCTX_SECTION_KEYED_DATA data = {};
-    data.cbSize = sizeof data;
+    data.cbSize = sizeof(ACTCTX_SECTION_KEYED_DATA_2600);
     return find(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, dll, &data) != FALSE;
 }
 
