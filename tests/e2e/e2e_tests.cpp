@@ -55,6 +55,13 @@ protected:
     std::vector<std::unique_ptr<Program>> programs_;
 };
 
+// Keys and clicks as Windows hands them on, through the program's own message loop.
+void Key(HWND to, UINT key) { PostMessageW(to, WM_KEYDOWN, key, 1), PostMessageW(to, WM_KEYUP, key, 0xC0000001); }
+LPARAM Item(HWND list, int index) {  // the middle of a listed item, in the list's client area
+    DWORD_PTR height = 0, top = 0;
+    Send(list, LB_GETITEMHEIGHT, 0, 0, &height), Send(list, LB_GETTOPINDEX, 0, 0, &top);
+    return MAKELPARAM(8, (index - int(top)) * int(height) + int(height) / 2);
+}
 TEST_F(e2e, AHandedOverLoadNeverRunsInsideAnotherCommandEndsWithItsOwnCodeAndOnlyTheSystemsToolsRun) {
     for (const wchar_t* tool : {L"netsh.exe", L"ipconfig.exe", L"cmd.exe"})  // planted beside it: never run
         fs::copy_file(kHere / L"e2e_double.exe", app_ / tool);
@@ -69,6 +76,13 @@ TEST_F(e2e, AHandedOverLoadNeverRunsInsideAnotherCommandEndsWithItsOwnCodeAndOnl
     EXPECT_EQ(p.Answer(IDYES).rfind(L"Profile Exist: ", 0), 0u);
     EXPECT_EQ(p.Answer(), kSaved);
     EXPECT_EQ(Read(profiles_ / L"Caf\u00e9_Home.txt"), "address 192.0.2.7\r\n") << "it got another configuration";
+    p.Click(ids::kAboutButton), p.Select(L"Work_LAN");  // loops that are no command take none either
+    ASSERT_TRUE(p.Window(kBox));
+    EXPECT_EQ(Program(app_, L"/load Work_LAN /quiet").ExitCode(), 7u) << "loaded inside the About box";
+    p.Answer(), PostMessageW(p.Control(ids::kProfileList), WM_CONTEXTMENU, WPARAM(p.Control(ids::kProfileList)), -1);
+    ASSERT_TRUE(p.Window(L"#32768"));
+    EXPECT_EQ(Program(app_, L"/load Work_LAN /quiet").ExitCode(), 7u) << "loaded inside the menu";
+    Key(p.Window(L"#32768"), VK_ESCAPE);
     Write(state_ / "hold", "");  // two starts at once: the first loads, the second is told the window is busy
     Program first(app_, L"/load \"Work LAN\" /quiet");
     ASSERT_TRUE(WaitFor([&] { return Calls().find("-f") != std::string::npos; }));
@@ -82,13 +96,6 @@ TEST_F(e2e, AHandedOverLoadNeverRunsInsideAnotherCommandEndsWithItsOwnCodeAndOnl
     EXPECT_EQ(p.Answer(), kLoaded);
     const std::string calls = Calls();
     EXPECT_TRUE(calls.find("planted") == std::string::npos && calls.find("-f", calls.find("-f") + 1) == calls.rfind("-f")) << calls;
-}
-// Keys and clicks as Windows hands them on, through the program's own message loop.
-void Key(HWND to, UINT key) { PostMessageW(to, WM_KEYDOWN, key, 1), PostMessageW(to, WM_KEYUP, key, 0xC0000001); }
-LPARAM Item(HWND list, int index) {  // the middle of a listed item, in the list's client area
-    DWORD_PTR height = 0, top = 0;
-    Send(list, LB_GETITEMHEIGHT, 0, 0, &height), Send(list, LB_GETTOPINDEX, 0, 0, &top);
-    return MAKELPARAM(8, (index - int(top)) * int(height) + int(height) / 2);
 }
 TEST_F(e2e, TheListTakesWindowsKeysClicksAndMenuAndItsShortcutLoadsAsWindowsStartsIt) {
     Write(profiles_ / L"Caf\u00e9 Home.txt", "address 192.0.2.9\r\n");
@@ -131,6 +138,8 @@ TEST_F(e2e, TheListTakesWindowsKeysClicksAndMenuAndItsShortcutLoadsAsWindowsStar
     const HWND box = p.Window(kBox);
     Send(GetDlgItem(box, 1002), WM_SETTEXT, 0, LPARAM(L"OFFICE")), PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return std::any_of(fs::directory_iterator(profiles_), {}, [](auto& e) { return e.path().filename() == L"OFFICE.txt"; }); }));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageW(list, message, 0, Item(list, 4));
+    EXPECT_FALSE(p.Window(kBox, 1000)) << "a double-click below the profiles loaded: " << p.Answer();
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) PostMessageW(list, message, 0, Item(list, 1));
     EXPECT_EQ(p.Answer(), kLoaded);
     EXPECT_EQ(Read(state_ / "state"), "office\r\n");
@@ -165,7 +174,12 @@ TEST_F(e2e, ALongDumpKeepsTheWindowLiveEndsWhenClosedAndThePlaceIsKeptEvenAtTheS
     EXPECT_EQ(p.Answer(IDYES).rfind(L"Profile Exist: ", 0), 0u);
     ASSERT_TRUE(WaitFor([&] { return Calls().find("dump") != std::string::npos; }));
     EXPECT_EQ(p.Status(), L"   Saving Settings");  // and so the window answers
-    p.Close(), fs::remove(state_ / "hold");  // while the dump still runs
+    p.Close();  // while the dump still runs: the window stays until it has ended, and a second start finds it
+    EXPECT_TRUE(WaitFor([&] { return p.Status() == L"   Closing when netsh is done"; })) << p.Status();
+    Program second(app_);
+    EXPECT_FALSE(second.Window(kBox, 3000)) << second.Answer();
+    EXPECT_TRUE(second.ExitCode() == 0 && IsWindowVisible(p.Main()) && !IsWindowEnabled(p.Main()));
+    fs::remove(state_ / "hold");
     EXPECT_TRUE(p.Ended()) << "still running: " << p.Answer();
     EXPECT_EQ(Calls().find("dump"), Calls().rfind("dump")) << "a second dump";
     const std::string kept = Read(profiles_ / L"keep.txt");

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "control_ids.h"
+#include "launch.h"
 #include "main_window.h"
 #include "viewer_window.h"
 #include "win32_platform.h"
@@ -26,6 +27,18 @@ fs::path Self() {
 
 // A copy of this program named cmd.exe ends at once with 86: it tells which cmd a start ran.
 const bool kPlanted = Self().filename() == L"cmd.exe" && (ExitProcess(86), true);
+// One named printer.exe leaves behind a child that keeps its output open, printing until nobody reads.
+int PrintOn(bool child) {
+    PROCESS_INFORMATION started = {};
+    STARTUPINFOW startup = {sizeof startup};
+    startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdOutput = startup.hStdError = GetStdHandle(STD_OUTPUT_HANDLE);
+    std::wstring line = L"printer child";
+    if (!child) return CreateProcessW(Self().c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started) ? 0 : 1;
+    DWORD written = 0;
+    for (int i = 0; i < 3000 && WriteFile(startup.hStdOutput, "child\r\n", 7, &written, nullptr); ++i) Sleep(20);
+    return 0;
+}
+const bool kPrinter = Self().filename() == L"printer.exe" && (ExitProcess(PrintOn(wcsstr(GetCommandLineW(), L"child"))), true);
 const std::wstring kCmd = Win32Platform().SystemFolder() + L"\\cmd.exe";
 
 constexpr char kKey[] = "SOFTWARE\\Quillfern\\Roamwise\\Settings";
@@ -133,6 +146,28 @@ TEST(Tools, TheProgramNamedByItsFullPathRunsAndWhatItPrintsArrivesAsItComes) {
     fs::remove(besideTest);
 }
 
+bool pumped = false;
+LRESULT CALLBACK Pumped(HWND w, UINT m, WPARAM wp, LPARAM lp) { return m == WM_APP ? pumped = true, 0 : DefWindowProcW(w, m, wp, lp); }
+LRESULT CALLBACK EndsWhenHandedALoad(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m != WM_COPYDATA) return DefWindowProcW(w, m, wp, lp);
+    return DestroyWindow(w), PostQuitMessage(0), 0;
+}
+
+TEST(Tools, AChildThatKeepsThePipeOpenNeitherHoldsTheResultNorTheWindow) {
+    Folder folder;
+    fs::copy_file(Self(), folder.path / L"printer.exe");
+    const WNDCLASSW type = {0, &Pumped, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"rw-pump"};
+    RegisterClassW(&type);
+    struct Poster : Sink {
+        HWND window = CreateWindowW(L"rw-pump", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        void Printed(const char* bytes, size_t size) override { Sink::Printed(bytes, size), PostMessageW(window, WM_APP, 0, 0); }
+    } printed;
+    Win32Platform platform;
+    EXPECT_EQ(platform.WaitForExit(platform.Start(folder / L"printer.exe", L"printer", folder.path.wstring(), &printed)), 0u);
+    EXPECT_TRUE(printed.first.rfind("child\r\n", 0) == 0 && pumped) << printed.first;  // posted once the child's words came
+    DestroyWindow(printed.window);
+}
+
 TEST(Text, ConversionsKeepOrReportEachCharacter) {
     using Convert = bool (Win32Platform::*)(const std::wstring&, std::string&);
     const std::tuple<Convert, std::wstring, std::string, bool> cases[] = {
@@ -163,6 +198,31 @@ TEST(Claim, ACopyOutOfReachHoldsTheFolder) {
     Win32Platform commandLine;  // a copy without a window: nothing to hand a request to
     ASSERT_EQ(commandLine.ClaimProgramFolder(), FolderClaim::Claimed);
     EXPECT_EQ(Win32Platform().ClaimProgramFolder(), FolderClaim::LoadingHere);
+}
+
+TEST(Claim, AHandOverToACopyThatTakesNoMessagesOrEndsMeetingItSaysSo) {
+    const WNDCLASSW type = {0, &EndsWhenHandedALoad, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, ROAMWISE_MAIN_CLASS};
+    RegisterClassW(&type);
+    for (const bool hung : {true, false}) {
+        HWND window = nullptr;
+        const HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread copy([&] {
+            window = CreateWindowW(ROAMWISE_MAIN_CLASS, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+            SetEvent(made);
+            MSG msg;
+            if (hung) Sleep(6500), DestroyWindow(window);  // five seconds without a look at its messages: hung
+            else while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        });
+        WaitForSingleObject(made, INFINITE), CloseHandle(made);
+        Win32Platform running, start;
+        running.SetMainWindow(window);
+        ASSERT_EQ(running.ClaimProgramFolder(), FolderClaim::Claimed);
+        ASSERT_EQ(start.ClaimProgramFolder(), FolderClaim::RunningHere);
+        if (hung) Sleep(5500);
+        EXPECT_EQ(int(start.HandOverLoad(L"Home").kind), int(hung ? HandOverAnswer::Kind::NotDelivered : HandOverAnswer::Kind::Ended));
+        copy.join();
+    }
+    UnregisterClassW(ROAMWISE_MAIN_CLASS, GetModuleHandleW(nullptr));
 }
 
 // As a screen reader asks: oleacc's name for each control (oleacc loaded as readers load it).
