@@ -12,4 +12,10 @@
 #define ROAMWISE_RENAME_PROMPT 1001
 #define ROAMWISE_RENAME_NAME 1002
 
+// A trial load's question: its text, the countdown, and Go Back (Keep is IDOK).
+#define ROAMWISE_DIALOG_TRIAL 101
+#define ROAMWISE_TRIAL_TEXT 1011
+#define ROAMWISE_TRIAL_COUNTDOWN 1012
+#define ROAMWISE_TRIAL_GO_BACK 1013
+
 #endif

@@ -13,18 +13,20 @@
 namespace roamwise {
 
 struct StartRequest {
-    enum class Action { OpenWindow, LoadProfile, ShowUsage };
+    enum class Action { OpenWindow, LoadProfile, Undo, Keep, ShowUsage };
     Action action = Action::OpenWindow;
-    std::wstring profile;  // the name given after "/load"
-    bool quiet = false;    // no box at all: the exit code tells the result
+    std::wstring profile;     // the name given after "/load"
+    unsigned trySeconds = 0;  // "/try": a trial load of that many seconds; 0 for none
+    bool quiet = false;       // no box at all: the exit code tells the result
     // What made no sense on the line, naming the argument; shown before the
     // usage. Empty when the line was understood.
     std::wstring problem;
 };
 
 // The arguments after the program's name: nothing, "/load NAME" with an
-// optional "/quiet" (in any order, "-" for "/", any letter case), or "/?".
-// A quoted argument is never taken for a switch.
+// optional "/try SECONDS", "/undo" or "/keep", each with an optional
+// "/quiet" (in any order, "-" for "/", any letter case), or "/?". A quoted
+// argument is never taken for a switch.
 StartRequest ReadCommandLine(const std::wstring& arguments);
 
 // Exit codes of a start from the command line.
@@ -37,7 +39,11 @@ enum ExitCode : int {
     kExitHandedOver = 5,     // the copy running from this folder took the request but gave no result in time
     kExitUsage = 6,          // the command line made no sense
     kExitBusy = 7,           // the copy running from this folder was busy: nothing was loaded
+    kExitWentBack = 8,       // a trial nobody kept in time: the settings from before it are back
 };
+
+// The longest trial a script may ask for, in seconds.
+constexpr unsigned kLongestTrial = 3600;
 
 // The first step of every start, before any window or window class exists
 // and using only what the Windows 95 family provides: the version gate,
@@ -48,13 +54,16 @@ std::optional<int> EndsBeforeWindows(Platform& platform, MainView& boxes, const 
 
 extern const wchar_t kUsageText[];
 
-// A profile name handed to the copy already running, as the bytes that cross
-// between the two processes: the name in UTF-16, little-endian, without a
-// terminator, under this tag.
+// The bytes that cross between the two processes, under a tag per kind: a
+// load, the profile's name in UTF-16, little-endian, without a terminator; a
+// trial, the seconds in the first two units, then the name; an undo, nothing.
 constexpr unsigned long kLoadRequestTag = 0x524F4C44;
-std::string LoadRequestBytes(const std::wstring& profile);
-// The name in a request any program may send; nothing when the request is
-// not one a start of Roamwise makes.
-std::optional<std::wstring> ReadLoadRequest(unsigned long tag, const void* bytes, std::size_t size);
+constexpr unsigned long kTrialRequestTag = 0x524F5452;
+constexpr unsigned long kUndoRequestTag = 0x524F554E;
+unsigned long RequestTag(const HandedRequest& request);
+std::string RequestBytes(const HandedRequest& request);
+// The request any program may send, read; nothing when it is not one a
+// start of Roamwise makes.
+std::optional<HandedRequest> ReadRequest(unsigned long tag, const void* bytes, std::size_t size);
 
 }  // namespace roamwise

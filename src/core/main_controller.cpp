@@ -26,8 +26,8 @@ const wchar_t kAlreadyRunning[] =
     L"profile from the command line. Only one copy can run from a folder at a time.";
 const wchar_t kNoAddress[] = L"127.0.0.1";
 
-std::wstring BusyText(const std::wstring& name) {
-    return L"Roamwise did not load " + Quoted(name) +
+std::wstring BusyText(const HandedRequest& request) {
+    return (request.undo ? std::wstring(L"Roamwise did not undo the last load") : L"Roamwise did not load " + Quoted(request.profile)) +
            L": the Roamwise already running from this folder is busy with another command. Nothing was loaded.";
 }
 
@@ -51,16 +51,20 @@ MainController::MainController(Platform& platform, MainView& view, ViewerView& v
       report_(view),
       programFolder_(platform.ProgramFolder()),
       runner_(platform, programFolder_),
+      undo_(platform, runner_, programFolder_),
       store_(platform, programFolder_),
       position_(platform, report_, view, L"Form"),
-      viewer_(platform, report_, viewerView) {
-    runner_.WhenToolEnds([this] { ToolEnded(); });
-}
+      viewer_(platform, report_, viewerView) {}
 
 // --- start-up and closing ----------------------------------------------------
 
 Answer MainController::Tell(const std::wstring& text, const std::wstring& title, Buttons buttons) {
-    return quiet_ ? Answer::No : view_.ShowMessage(text, title, buttons);
+    return quiet_ || closing_ ? Answer::No : view_.ShowMessage(text, title, buttons);
+}
+
+// Once closing waits for a command, the window says only that.
+void MainController::Status(const std::wstring& text) {
+    if (!closing_) view_.SetStatus(text);
 }
 
 void MainController::StartUp() {
@@ -74,6 +78,7 @@ void MainController::StartUp() {
             return;
         }
         store_.RecoverInterruptedSaves();
+        undo_.DropCopy();
         // From here on closing stores the real position, even if the stored
         // one turns out not to be a number.
         positionRestored_ = true;
@@ -82,16 +87,20 @@ void MainController::StartUp() {
         ShowActiveAddress();
         Capture();
     });
+    if (!refused_) OfferGoingBack();
 }
 
 void MainController::Close() {
     if (closed_ || closing_) return;
-    if (runner_.Running().empty()) return FinishClose();
-    // Ended now, the tool would go on changing the settings with nobody to
-    // see how it went; a second start would find no window to come to.
+    if (runner_.Running().empty() && !inTrial_) return FinishClose();
+    // Gone now, the window would leave a tool changing the settings, or a
+    // trial, with nobody to see how it went, and a second start would find
+    // no window to come to. A trial goes back first.
+    view_.SetStatus(inTrial_ ? std::wstring(L"   Closing once the settings are back")
+                             : L"   Closing when " + runner_.Running() + L" is done");
     closing_ = true;
     view_.TakeNoInput();
-    view_.SetStatus(L"   Closing when " + runner_.Running() + L" is done");
+    report_.Silence();
 }
 
 void MainController::FinishClose() {
@@ -104,7 +113,7 @@ void MainController::FinishClose() {
     view_.CloseWindow();
 }
 
-void MainController::ToolEnded() {
+void MainController::CommandEnded() {
     if (closing_ && !closed_) FinishClose();
 }
 
@@ -117,7 +126,7 @@ void MainController::EndSession() {
 
 void MainController::ShowActiveAddress() {
     const std::wstring ip = platform_.ActiveAddress();
-    view_.SetStatus(ip == kNoAddress ? std::wstring(kActiveIp) + L"Not Connected" : kActiveIp + ip);
+    Status(ip == kNoAddress ? std::wstring(kActiveIp) + L"Not Connected" : kActiveIp + ip);
 }
 
 bool MainController::AtRest() { return !busy_ && !closing_ && !closed_ && view_.AtRest(); }
@@ -180,7 +189,7 @@ std::wstring MainController::ReplaceWithDump(const std::wstring& profile) {
     platform_.CreateFolder(store_.Folder());
     runner_.WriteRedirection(L"netsh -c interface dump", store_.Folder(), spelled ? fileName : kDumpWorkFile);
     view_.SetBusyPointer(true);
-    view_.SetStatus(L"   Saving Settings");
+    Status(L"   Saving Settings");
     const bool keptAside = store_.KeepAside(profile);
     std::wstring failure;
     try {
@@ -212,26 +221,26 @@ void MainController::EndFailedTool() {
 
 // --- load ----------------------------------------------------------------------
 
-void MainController::LoadSelectedProfile() { LoadNamed(view_.SelectedProfile()); }
+void MainController::LoadSelectedProfile() { LoadNamed(view_.SelectedProfile(), 0); }
 
-void MainController::LoadHandedOver(const std::wstring& given, const std::function<void(int)>& answer) {
+void MainController::LoadHandedOver(const HandedRequest& request, const std::function<void(int)>& answer) {
     if (!AtRest()) return answer(kExitBusy);
     CommandScope command(*this);
     pendingAnswer_ = answer;
     std::wstring name;
-    int code = Resolve(given, name);
-    if (code == kExitLoaded) {
+    int code = request.undo ? Undo(false) : Resolve(request.profile, name);
+    if (!request.undo && code == kExitLoaded) {
         // As if the user had picked it and pressed Load: a profile copied in
         // since the list was read shows first.
         if (std::find(shown_.begin(), shown_.end(), name) == shown_.end()) ListProfiles(Reading::Reread);
         view_.SelectProfile(name);
         ProfileSelected();
-        code = LoadNamed(name);
+        code = LoadNamed(name, request.trySeconds);
     }
     SettleHandOver(code);
 }
 
-int MainController::LoadFromCommandLine(const std::wstring& given, bool quiet) {
+int MainController::FromCommandLine(const HandedRequest& request, bool quiet) {
     windowless_ = true;
     quiet_ = quiet;
     if (quiet) report_.Silence();
@@ -240,12 +249,18 @@ int MainController::LoadFromCommandLine(const std::wstring& given, bool quiet) {
         Tell(kAlreadyRunning);
         return kExitFailed;
     }
-    if (claim == FolderClaim::LoadingHere) return Conclude(kExitBusy, BusyText(given));
-    if (claim == FolderClaim::Claimed) store_.RecoverInterruptedSaves();
+    if (claim == FolderClaim::LoadingHere) return Conclude(kExitBusy, BusyText(request));
+    if (claim == FolderClaim::Claimed) {
+        store_.RecoverInterruptedSaves();
+        undo_.DropCopy();
+        if (!request.undo) OfferGoingBack();
+    }
     // A name the running copy would refuse is refused here, in the start.
-    std::wstring name;
-    if (const int refused = Resolve(given, name)) return refused;
-    return claim == FolderClaim::Claimed ? LoadNamed(name) : HandOver(name);
+    HandedRequest resolved = request;
+    if (!request.undo)
+        if (const int refused = Resolve(request.profile, resolved.profile)) return refused;
+    if (claim != FolderClaim::Claimed) return HandOver(resolved);
+    return request.undo ? Undo(false) : LoadNamed(resolved.profile, request.trySeconds);
 }
 
 // The listed profile a given name means: kExitLoaded and the name, or the
@@ -258,16 +273,18 @@ int MainController::Resolve(const std::wstring& given, std::wstring& name) {
     return name.empty() ? Conclude(kExitNoSuchProfile, problem) : kExitLoaded;
 }
 
-int MainController::HandOver(const std::wstring& name) {
-    const HandOverAnswer answer = platform_.HandOverLoad(name);
+int MainController::HandOver(const HandedRequest& request) {
+    const HandOverAnswer answer = platform_.HandOver(request);
     switch (answer.kind) {
     case HandOverAnswer::Kind::Answered:
-        if (answer.code == kExitBusy) return Conclude(kExitBusy, BusyText(name));
-        return answer.code >= kExitLoaded && answer.code <= kExitFailed ? answer.code : kExitFailed;
-    case HandOverAnswer::Kind::NotDelivered: return Conclude(kExitBusy, BusyText(name));
+        if (answer.code == kExitBusy) return Conclude(kExitBusy, BusyText(request));
+        return answer.code >= kExitLoaded && (answer.code <= kExitFailed || answer.code == kExitWentBack) ? answer.code
+                                                                                                           : kExitFailed;
+    case HandOverAnswer::Kind::NotDelivered: return Conclude(kExitBusy, BusyText(request));
     case HandOverAnswer::Kind::NoAnswer: return kExitHandedOver;
     case HandOverAnswer::Kind::Ended:
-        Tell(L"The Roamwise running from this folder ended before it had loaded " + Quoted(name) +
+        Tell(L"The Roamwise running from this folder ended before it had " +
+             (request.undo ? std::wstring(L"undone the last load") : L"loaded " + Quoted(request.profile)) +
              L". The network settings may have been changed in part.");
         return kExitFailed;
     default: Tell(kAlreadyRunning); return kExitFailed;
@@ -285,49 +302,82 @@ int MainController::Conclude(int code, const std::wstring& text) {
     return code;
 }
 
-int MainController::LoadNamed(const std::wstring& name) {
+// A load as one command: a failure of it tells a start waiting for it,
+// before the box; a failure another handler reports meanwhile does not.
+int MainController::RunLoad(const std::function<int()>& load) {
     CommandScope command(*this);
     int code = kExitFailed;
-    // A failure of this load tells a start waiting for it, before the box; a
-    // failure another handler reports meanwhile does not.
-    if (!report_.Trap(L"cmdLoad", [&] { code = LoadSelected(name); }, [this] { SettleHandOver(kExitFailed); }))
-        EndFailedTool();
+    if (!report_.Trap(L"cmdLoad", [&] { code = load(); }, [this] { SettleHandOver(kExitFailed); })) EndFailedTool();
     return code;
 }
 
-int MainController::LoadSelected(const std::wstring& entry) {
+int MainController::LoadNamed(const std::wstring& name, unsigned trySeconds) {
+    return RunLoad([&] { return LoadSelected(name, trySeconds); });
+}
+
+int MainController::LoadSelected(const std::wstring& entry, unsigned trySeconds) {
     if (entry.empty()) return Conclude(kExitNoSuchProfile, L"Select a profile to load");
     // Deleted, or never there: netsh would only fail on a missing script.
     if (Vanished(entry)) return kExitNoSuchProfile;
-    view_.SetStatus(L"   Loading Settings");
+    return Apply({entry, false, false, TrialSeconds(trySeconds), trySeconds != 0, true});
+}
+
+// A script's trial, or in a remote session every load the window runs: cut
+// off, nobody could set the old settings back by hand.
+unsigned MainController::TrialSeconds(unsigned asked) {
+    if (asked) return asked;
+    return !windowless_ && platform_.RemoteSession() ? Trial::kWindowSeconds : 0;
+}
+
+int MainController::Apply(const LoadPlan& plan) {
+    Status(L"   Loading Settings");
     view_.SetBusyPointer(true);
+    const std::string previous = plan.undo ? undo_.Contents() : std::string();
+    // The settings in force first, to go back to; without them a plain load
+    // still runs, as it always did, but a trial does not.
+    const std::wstring noUndo = undo_.Take(plan.profile, plan.goingBack);
+    if (!noUndo.empty() && plan.trialSeconds) {
+        EndFailedTool();
+        return Conclude(kExitFailed, L"Roamwise did not load " + Quoted(plan.Label()) +
+                                         L": a trial load needs the settings in force to go back to, and they could "
+                                         L"not be kept: " + noUndo);
+    }
     PrintedLines said;
-    const std::int32_t exitCode = runner_.RunNetshScript(store_.Folder(), entry + L".txt", said);
+    const std::int32_t exitCode = plan.undo ? runner_.RunNetshScript(programFolder_, undo_.Stage(previous), said)
+                                            : runner_.RunNetshScript(store_.Folder(), plan.profile + L".txt", said);
+    undo_.DropCopy();
+    const std::wstring cannotUndo =
+        noUndo.empty() ? L"" : L"\rUndo is not possible: the settings in force before could not be kept: " + noUndo;
+    std::wstring failed;
+    int code = platform_.ActiveAddress() != kNoAddress ? kExitLoaded : kExitNotConnected;
     if (exitCode != 0) {
         // netsh goes on after a failing line: most of the profile may be in
         // place, and what it printed tells which lines failed.
-        SettleHandOver(kExitNetshFailed);
         const std::wstring words = said.Text(platform_);
-        ReportToolFailure(L"The profile may not have been applied in full: " + ExitCodeText(exitCode) +
-                          (words.empty() ? L"" : L"\r\r" + words.substr(0, words.size() - 1)));
-        return kExitNetshFailed;
+        failed = L"The profile may not have been applied in full: " + ExitCodeText(exitCode) +
+                 (words.empty() ? L"" : L"\r\r" + words.substr(0, words.size() - 1));
+        code = kExitNetshFailed;
     }
-    const std::wstring ip = platform_.ActiveAddress();
-    const int code = ip != kNoAddress ? kExitLoaded : kExitNotConnected;
-    SettleHandOver(code);
-    if (closed_) return code;
-    Capture();  // the viewer shows the configuration just set
-    if (closed_) return code;
+    if (plan.trialSeconds) return RunTrial(plan, code, failed);
+    if (plan.told) SettleHandOver(code);
+    if (!failed.empty()) ReportToolFailure(failed + cannotUndo);
+    else Loaded(plan.told ? code : -1, cannotUndo);
+    return code;
+}
+
+// After netsh: the viewer shows the configuration just set, and a box says
+// how it went (none for code -1).
+int MainController::Loaded(int code, const std::wstring& addition) {
+    if (closed_ || closing_) return code;
+    Capture();
+    if (closed_ || closing_) return code;
     view_.SetBusyPointer(false);
-    if (code == kExitLoaded) {
-        view_.SetStatus(kActiveIp + ip);
-        Tell(L"Network Settings Loaded");
-    } else {
+    ShowActiveAddress();
+    if (code == kExitLoaded) Tell(L"Network Settings Loaded" + addition);
+    if (code == kExitNotConnected)
         Tell(L"There is no active connection to change.\r"
-             L"Please connect to a network before loading a Profile.",
-             L"Network Error");
-        ShowActiveAddress();  // the profile has been applied all the same
-    }
+             L"Please connect to a network before loading a Profile." + addition,
+             L"Network Error");  // the profile has been applied all the same
     return code;
 }
 

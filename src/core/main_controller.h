@@ -12,6 +12,7 @@
 #include "platform.h"
 #include "profile_store.h"
 #include "tool_runner.h"
+#include "undo.h"
 #include "view.h"
 #include "viewer_controller.h"
 #include "window_position.h"
@@ -31,10 +32,13 @@ public:
     // Afterwards Refused() tells whether the program must end at once
     // instead: another copy already runs from this folder.
     void StartUp();
-    // "/load NAME" without the window: loads as the Load button does, or
-    // hands the load to the copy running here, and gives the exit code
-    // (launch.h). quiet: no box at all.
-    int LoadFromCommandLine(const std::wstring& given, bool quiet);
+    // "/load NAME [/try SECONDS]" or "/undo" without the window: runs as the
+    // window would, or hands the request to the copy running here, and
+    // gives the exit code (launch.h). quiet: no box at all.
+    int FromCommandLine(const HandedRequest& request, bool quiet);
+    int LoadFromCommandLine(const std::wstring& given, bool quiet) { return FromCommandLine({false, given, 0}, quiet); }
+    // "/keep": the trial load open in any copy run from this folder is kept.
+    int KeepFromCommandLine(bool quiet);
     bool Refused() const { return refused_; }
     // The user closed the main window: positions are stored, the viewer
     // goes, the window closes; while a tool runs, once it has ended.
@@ -52,10 +56,11 @@ public:
     void CreateShortcut() { Run(ListCommand::CreateShortcut); }
     void RefreshProfiles() { Run(ListCommand::Refresh); }
     void Run(ListCommand command);
-    // A start from the command line handed this window a profile to load:
-    // answer gets the exit code as soon as it is known (kExitBusy at once
-    // unless the window is at rest), before the load's last box.
-    void LoadHandedOver(const std::wstring& given, const std::function<void(int)>& answer);
+    void UndoLoad() { Run(ListCommand::Undo); }
+    // A start from the command line handed this window a request: answer
+    // gets the exit code as soon as it is known (kExitBusy at once unless the
+    // window is at rest), before the last box; for a trial, once it ended.
+    void LoadHandedOver(const HandedRequest& request, const std::function<void(int)>& answer);
     // Harmless at any time: the viewer shows what it has while a command runs.
     void ShowCurrentSettings();
     void ShowAbout();
@@ -67,7 +72,7 @@ public:
     void ContextMenu(bool onProfile);
     // Its items: nothing unless a profile is under the pointer (or selected,
     // when the keyboard opened it).
-    std::vector<MenuItem> ProfileMenu(bool onProfile) const;
+    std::vector<MenuItem> ProfileMenu(bool onProfile);
     // The window became active or inactive: coming back, it shows what
     // changed in the Profiles folder meanwhile.
     void Activated(bool active);
@@ -85,7 +90,10 @@ private:
     class CommandScope {
     public:
         explicit CommandScope(MainController& owner) : owner_(owner), outer_(owner.busy_) { owner_.busy_ = true; }
-        ~CommandScope() { owner_.busy_ = outer_; }
+        ~CommandScope() {
+            owner_.busy_ = outer_;
+            if (!outer_) owner_.CommandEnded();
+        }
         CommandScope(const CommandScope&) = delete;
         CommandScope& operator=(const CommandScope&) = delete;
 
@@ -101,7 +109,8 @@ private:
     bool Admit();
     void Do(ListCommand command);
     void FinishClose();
-    void ToolEnded();
+    void CommandEnded();
+    void Status(const std::wstring& text);
     enum class Reading { Fill, Reread, QuietReread };
     void ListProfiles(Reading reading);
     void RefillProfileList() { ListProfiles(Reading::Fill); }
@@ -117,11 +126,31 @@ private:
     void SaveTyped(const std::wstring& typed);
     std::wstring ReplaceWithDump(const std::wstring& profile);
     int Resolve(const std::wstring& given, std::wstring& name);
-    int HandOver(const std::wstring& name);
+    int HandOver(const HandedRequest& request);
     void SettleHandOver(int code);
     int Conclude(int code, const std::wstring& text);
-    int LoadNamed(const std::wstring& name);
-    int LoadSelected(const std::wstring& entry);
+    // One load: a profile, or the snapshot going back from one.
+    struct LoadPlan {
+        std::wstring profile;      // the profile loaded, or gone back from
+        bool undo = false;         // the snapshot is loaded rather than the profile
+        bool goingBack = false;    // what the new snapshot records: going back from the profile, or its load
+        unsigned trialSeconds = 0;
+        bool answerAfterTrial = false;  // a start waiting for it hears the trial's end, not netsh's
+        bool told = true;               // its result shows in a box and answers a waiting start
+        std::wstring Label() const { return Snapshot{profile, goingBack, L"", false}.Label(); }
+    };
+    enum class TrialEnd { Kept, TimeUp, GoBack, BoxClosed, WindowClosed };
+    int RunLoad(const std::function<int()>& load);
+    int LoadNamed(const std::wstring& name, unsigned trySeconds);
+    int LoadSelected(const std::wstring& entry, unsigned trySeconds);
+    unsigned TrialSeconds(unsigned asked);
+    int Apply(const LoadPlan& plan);
+    int Loaded(int code, const std::wstring& addition);
+    int RunTrial(const LoadPlan& plan, int code, const std::wstring& failed);
+    TrialEnd WaitForTrial(const Trial& trial, const std::wstring& text);
+    int Undo(bool ask);
+    void OfferGoingBack();
+    std::wstring Today();
     void DeleteSelected(const std::wstring& name);
     void LoadSelectedProfile();
     void ReportToolFailure(const std::wstring& message);
@@ -132,13 +161,15 @@ private:
     ErrorReport report_;
     std::wstring programFolder_;  // asked of the system once, shared by the runner and the store
     ToolRunner runner_;
+    UndoFile undo_;
     ProfileStore store_;
     WindowPosition position_;
     ViewerController viewer_;
     bool positionRestored_ = false;
     bool refused_ = false;
     bool closed_ = false;
-    bool closing_ = false;  // closed while a tool runs: the window goes once it has ended
+    bool closing_ = false;  // closed while a tool or a trial runs: the window goes once its command has ended
+    bool inTrial_ = false;  // a trial load's question is open
     std::vector<std::wstring> shown_;  // what the list shows, sorted
     bool listFresh_ = false;           // no need to read the folder again on activation
     bool busy_ = false;                // a command runs, or one of its boxes is open

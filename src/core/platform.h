@@ -73,8 +73,18 @@ struct HandOverAnswer {
 };
 
 // How long a start waits for the copy running here to answer a hand-over
-// (the usage text says so).
+// (the usage text says so); a trial's own time comes on top.
 constexpr unsigned kHandOverLimitMs = 5 * 60 * 1000;
+
+// What a start hands the copy already running from its folder.
+struct HandedRequest {
+    bool undo = false;        // "/undo" rather than "/load"
+    std::wstring profile;     // the name given after "/load"
+    unsigned trySeconds = 0;  // "/try": a trial of that many seconds, answered once it ended
+    bool operator==(const HandedRequest& other) const {
+        return undo == other.undo && profile == other.profile && trySeconds == other.trySeconds;
+    }
+};
 
 // Receives what a started tool prints, piece by piece as it comes.
 class ToolOutput {
@@ -149,9 +159,27 @@ public:
     // One copy per program folder, however the folder is spelled and for
     // every user. Where another copy's window is within reach it comes forward.
     virtual FolderClaim ClaimProgramFolder() = 0;
-    // After RunningHere: the running copy's window loads the profile as its
-    // Load button does and answers as soon as the result is known.
-    virtual HandOverAnswer HandOverLoad(const std::wstring& profile) = 0;
+    // After RunningHere: the running copy's window runs the request (a load
+    // as its Load button does, an Undo) and answers as soon as the result
+    // is known; for a trial, once the trial has ended.
+    virtual HandOverAnswer HandOver(const HandedRequest& request) = 0;
+
+    // --- time ------------------------------------------------------------
+    // A clock for countdowns, in milliseconds; it never goes back.
+    virtual std::uint64_t Milliseconds() = 0;
+    // The local date and time, as "2026-12-07 14:03:05".
+    virtual std::wstring LocalTime() = 0;
+    // Whether the program runs in a remote (Remote Desktop) session.
+    virtual bool RemoteSession() = 0;
+
+    // --- a trial load's "keep", shared by the copies run from this folder --
+    // Opens the signal "/keep" gives; false when it cannot be made.
+    virtual bool OpenTrial() = 0;
+    virtual void CloseTrial() = 0;
+    // Waits up to ms for "/keep" to be run (0: only looks); true once it was.
+    virtual bool WaitForKeep(std::uint32_t ms) = 0;
+    // "/keep": gives the open trial its signal; false when no copy holds one.
+    virtual bool KeepTrial() = 0;
 
     // --- text ------------------------------------------------------------
     // Wide text to the ANSI or OEM code page; false when a character has no

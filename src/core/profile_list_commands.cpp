@@ -49,12 +49,19 @@ bool MainController::ListInput(Input input) {
     }
 }
 
-std::vector<MenuItem> MainController::ProfileMenu(bool onProfile) const {
-    if (!onProfile) return {};
-    return {{ListCommand::Load, L"&Load", true},
-            {ListCommand::Rename, L"Re&name", false},
-            {ListCommand::Delete, L"&Delete", false},
-            {ListCommand::CreateShortcut, L"Create &Shortcut on Desktop", false}};
+std::vector<MenuItem> MainController::ProfileMenu(bool onProfile) {
+    std::vector<MenuItem> items;
+    if (onProfile)
+        items = {{ListCommand::Load, L"&Load", true},
+                 {ListCommand::Rename, L"Re&name", false},
+                 {ListCommand::Delete, L"&Delete", false},
+                 {ListCommand::CreateShortcut, L"Create &Shortcut on Desktop", false}};
+    // Undo is there on no profile too: it takes back whatever was loaded last.
+    if (const std::optional<Snapshot> snapshot = undo_.Read()) {
+        if (!items.empty()) items.push_back({ListCommand::Undo, L"", false});
+        items.push_back({ListCommand::Undo, UndoMenuText(*snapshot), false});
+    }
+    return items;
 }
 
 void MainController::ContextMenu(bool onProfile) {
@@ -78,6 +85,7 @@ void MainController::Do(ListCommand command) {
     case ListCommand::Delete: return Delete();
     case ListCommand::CreateShortcut: return CreateShortcutOfSelected();
     case ListCommand::Refresh: return ListProfiles(Reading::Reread);
+    case ListCommand::Undo: Undo(true); return;
     }
 }
 

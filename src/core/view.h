@@ -3,6 +3,7 @@
 // Geometry is in twips.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,12 +18,15 @@ enum class Answer { Ok, Yes, No };
 enum class Input { Enter, DoubleClick, DeleteKey, F2, F5, Escape, SelectAll };
 
 // The profile list's commands, however asked for: a key, a click, its menu.
-enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh };
+enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh, Undo };
 struct MenuItem {
     ListCommand command;
-    std::wstring text;
+    std::wstring text;  // empty: a line between groups of items
     bool isDefault;
 };
+
+// How the question of a trial load ended.
+enum class TrialChoice { Keep, GoBack, Closed, Over };
 
 struct Rect {
     long left = 0;
@@ -67,6 +71,11 @@ public:
     // The list's context menu, at the pointer or at the selected profile;
     // gives the index of the chosen item, or -1.
     virtual int ShowMenu(const std::vector<MenuItem>& items) = 0;
+    // A trial load's question, Keep or Go Back: the text, and below it the
+    // line countdown gives, asked again every moment; when it gives nothing,
+    // the box ends (Over). Before the window exists, the box stands alone.
+    virtual TrialChoice AskToKeep(const std::wstring& text,
+                                  const std::function<std::optional<std::wstring>()>& countdown) = 0;
     // Closing waits for a tool: the window stays, taking no input.
     virtual void TakeNoInput() = 0;
     // Destroys the window, which ends the program's message loop.

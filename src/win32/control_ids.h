@@ -27,11 +27,12 @@ enum ControlId : int {
     kSettingsTextLabel = 202,
 };
 
-// F5 in the main window (a keyboard accelerator, not a control).
+// F5 and Ctrl+Z in the main window (keyboard accelerators, not controls).
 constexpr int kRefreshCommand = 120;
+constexpr int kUndoCommand = 121;
 
-// What the main window returns for a profile handed over to load (WM_COPYDATA
-// under kLoadRequestTag): the load's exit code + 1, or 0 when it did not take it.
+// What the main window returns for a request handed over (WM_COPYDATA under
+// one of the request tags): the exit code + 1, or 0 when it did not take it.
 constexpr long AnswerOf(int exitCode) { return exitCode + 1L; }
 
 }  // namespace ids

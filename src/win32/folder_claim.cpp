@@ -22,6 +22,8 @@ std::wstring Hex(std::uint64_t value, int digits) {
     return text;
 }
 
+}  // namespace
+
 // Names short enough for kernel objects, the same for every spelling of the folder.
 std::wstring FolderKey(const std::wstring& folder) {
     // The folder itself: its volume and its index there.
@@ -38,6 +40,8 @@ std::wstring FolderKey(const std::wstring& folder) {
     for (wchar_t c : upper) hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
     return L"P" + Hex(hash, 16);
 }
+
+namespace {
 
 // Every session sees it (a different name from the session's own mapping:
 // in the first session of XP the two namespaces are one).
@@ -95,18 +99,20 @@ FolderClaim Win32Platform::ClaimProgramFolder() {
 
 // The window runs the load while this start waits, and replies with its exit
 // code as soon as that is known; the load's boxes come after.
-HandOverAnswer Win32Platform::HandOverLoad(const std::wstring& profile) {
+HandOverAnswer Win32Platform::HandOver(const HandedRequest& handed) {
     using Kind = HandOverAnswer::Kind;
     if (!runningCopy_) return {Kind::Unreachable, 0};
-    const std::string bytes = LoadRequestBytes(profile);
-    COPYDATASTRUCT request = {kLoadRequestTag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+    const std::string bytes = RequestBytes(handed);
+    COPYDATASTRUCT request = {RequestTag(handed), static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+    // A trial answers once it has ended.
+    const DWORD limit = kHandOverLimitMs + handed.trySeconds * 1000;
     // From Windows Vista on, a copy that ends while loading fails the call at once.
     const UINT ended = Version().major >= 6 ? kErrorOnExit : 0;
     DWORD_PTR answer = 0;
     const DWORD began = GetTickCount();
     SetLastError(ERROR_SUCCESS);
     const bool sent = SendMessageTimeoutW(runningCopy_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request),
-                                          SMTO_ABORTIFHUNG | ended, kHandOverLimitMs, &answer) != 0;
+                                          SMTO_ABORTIFHUNG | ended, limit, &answer) != 0;
     const DWORD error = GetLastError(), took = GetTickCount() - began;
     if (sent && answer != 0) return {Kind::Answered, static_cast<int>(answer - 1)};
     if (!IsWindow(runningCopy_)) return {Kind::Ended, 0};
@@ -114,7 +120,7 @@ HandOverAnswer Win32Platform::HandOverLoad(const std::wstring& profile) {
     if (sent || error == ERROR_ACCESS_DENIED) return {Kind::Unreachable, 0};
     // A window that has not taken messages for five seconds fails the call at
     // once, having been given nothing; only the full time means it took it.
-    return {took + kEarly < kHandOverLimitMs ? Kind::NotDelivered : Kind::NoAnswer, 0};
+    return {took + kEarly < limit ? Kind::NotDelivered : Kind::NoAnswer, 0};
 }
 
 }  // namespace win32

@@ -24,8 +24,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     win32::KeepCurrentFolderOutOfDllSearch();
     win32::ViewerWindow viewer(instance, mainWindow);
     MainController controller(platform, mainWindow, viewer);
-    if (request.action == StartRequest::Action::LoadProfile)
-        return controller.LoadFromCommandLine(request.profile, request.quiet);
+    using Action = StartRequest::Action;
+    if (request.action == Action::Keep) return controller.KeepFromCommandLine(request.quiet);
+    if (request.action != Action::OpenWindow)
+        return controller.FromCommandLine({request.action == Action::Undo, request.profile, request.trySeconds}, request.quiet);
 
     win32::InitCommonControlClasses();
     mainWindow.Attach(controller);

@@ -10,6 +10,7 @@
 #include "main_layout.h"
 #include "message_pump.h"
 #include "rename_box.h"
+#include "trial_box.h"
 #include "resource.h"
 
 namespace roamwise {
@@ -97,8 +98,9 @@ bool MainWindow::Create() {
     focus_ = Control(kProfileList);
     UpdateClock();
     SetTimer(hwnd_, kClockTimer, kClockPeriodMs, nullptr);
-    ACCEL refresh = {FVIRTKEY, VK_F5, static_cast<WORD>(kRefreshCommand)};
-    accelerators_ = Accelerators(CreateAcceleratorTableW(&refresh, 1));
+    ACCEL keys[] = {{FVIRTKEY, VK_F5, static_cast<WORD>(kRefreshCommand)},
+                    {FVIRTKEY | FCONTROL, 'Z', static_cast<WORD>(kUndoCommand)}};
+    accelerators_ = Accelerators(CreateAcceleratorTableW(keys, 2));
     RegisterDialogWindow(hwnd_, accelerators_.get());
     return true;
 }
@@ -239,6 +241,11 @@ std::optional<std::wstring> MainWindow::AskNewName(const std::wstring& profile, 
 
 bool MainWindow::AtRest() { return AtTopOfMessageLoop(); }
 
+TrialChoice MainWindow::AskToKeep(const std::wstring& text, const std::function<std::optional<std::wstring>()>& countdown) {
+    // Until the window shows (a start from the command line) the box stands on its own.
+    return win32::AskToKeep(instance_, hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text, countdown);
+}
+
 void MainWindow::TakeNoInput() {
     if (hwnd_) EnableWindow(hwnd_, FALSE);
 }
@@ -319,6 +326,10 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         else if (focused == kProfileList) controller_->ListInput(Input::Enter);
     } else if (id == kRefreshCommand && !control) {
         controller_->ListInput(Input::F5);
+    } else if (id == kUndoCommand && !control) {
+        // In the name box Ctrl+Z takes back its own typing.
+        if (GetFocus() == Control(kNameBox)) SendMessageW(Control(kNameBox), EM_UNDO, 0, 0);
+        else controller_->UndoLoad();
     } else if (IsPushButton(id) && code == BN_CLICKED) {
         Click(id);
     } else if (id == kProfileList && code == LBN_SELCHANGE) {
@@ -341,7 +352,7 @@ int MainWindow::ShowMenu(const std::vector<MenuItem>& items) {
     Menu menu(CreatePopupMenu());
     if (!menu) return -1;
     for (size_t i = 0; i < items.size(); ++i) {
-        AppendMenuW(menu.get(), MF_STRING, i + 1, items[i].text.c_str());
+        AppendMenuW(menu.get(), items[i].text.empty() ? MF_SEPARATOR : MF_STRING, i + 1, items[i].text.c_str());
         if (items[i].isDefault) SetMenuDefaultItem(menu.get(), static_cast<UINT>(i + 1), FALSE);
     }
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
@@ -397,10 +408,10 @@ void MainWindow::OnClose() {
 // once), before the load's boxes; any program may send this, so the
 // request is read by the core's rules.
 LRESULT MainWindow::OnLoadRequest(const COPYDATASTRUCT* request) {
-    const auto name = request ? ReadLoadRequest(request->dwData, request->lpData, request->cbData) : std::nullopt;
-    if (!name || !controller_) return 0;
+    const auto handed = request ? ReadRequest(request->dwData, request->lpData, request->cbData) : std::nullopt;
+    if (!handed || !controller_) return 0;
     LRESULT answer = 0;
-    controller_->LoadHandedOver(*name, [&answer](int code) {
+    controller_->LoadHandedOver(*handed, [&answer](int code) {
         answer = ids::AnswerOf(code);
         ReplyMessage(answer);
     });

@@ -39,6 +39,7 @@ public:
     void SelectProfile(const std::wstring& name) override;
     std::optional<std::wstring> AskNewName(const std::wstring& profile, const std::wstring& text) override;
     bool AtRest() override;
+    TrialChoice AskToKeep(const std::wstring& text, const std::function<std::optional<std::wstring>()>& countdown) override;
     int ShowMenu(const std::vector<MenuItem>& items) override;
     void TakeNoInput() override;
     void CloseWindow() override;

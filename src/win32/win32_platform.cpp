@@ -1,6 +1,7 @@
 #include "win32_platform.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <new>
 #include <vector>
 
@@ -371,6 +372,26 @@ std::uint32_t Win32Platform::WaitForExit(Process process) {
 }
 
 std::wstring Win32Platform::ActiveAddress() { return win32::ActiveAddress(); }
+
+// GetTickCount (Windows 2000 has no 64-bit count) wraps after 49.7 days: each wrap seen is added on.
+std::uint64_t Win32Platform::Milliseconds() {
+    static DWORD last = 0;
+    static std::uint64_t wraps = 0;
+    const DWORD now = GetTickCount();
+    if (now < last) wraps += 1ull << 32;
+    last = now;
+    return wraps + now;
+}
+
+std::wstring Win32Platform::LocalTime() {
+    SYSTEMTIME t = {};
+    GetLocalTime(&t);
+    wchar_t text[32] = {};
+    swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    return text;
+}
+
+bool Win32Platform::RemoteSession() { return GetSystemMetrics(SM_REMOTESESSION) != 0; }
 
 WindowsVersion Win32Platform::Version() {
     OSVERSIONINFOA info = {};

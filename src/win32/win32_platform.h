@@ -42,7 +42,15 @@ public:
     std::wstring ActiveAddress() override;
     WindowsVersion Version() override;
     FolderClaim ClaimProgramFolder() override;
-    HandOverAnswer HandOverLoad(const std::wstring& profile) override;
+    HandOverAnswer HandOver(const HandedRequest& request) override;
+
+    std::uint64_t Milliseconds() override;
+    std::wstring LocalTime() override;
+    bool RemoteSession() override;
+    bool OpenTrial() override;
+    void CloseTrial() override;
+    bool WaitForKeep(std::uint32_t ms) override;
+    bool KeepTrial() override;
 
     bool ToAnsi(const std::wstring& text, std::string& bytes) override;
     bool ToOem(const std::wstring& text, std::string& bytes) override;
@@ -62,7 +70,11 @@ private:
     // all of them, seen by later copies.
     KernelHandle folderClaim_;
     KernelHandle globalClaim_;
+    KernelHandle keep_;  // an open trial's signal, set by "/keep"
 };
+
+// Names for kernel objects, the same for every spelling of the folder.
+std::wstring FolderKey(const std::wstring& folder);
 
 // The name of the claim every session sees, for a program folder however spelled.
 std::wstring GlobalClaimName(const std::wstring& folder);

@@ -57,7 +57,7 @@ void Play(const Row& row) {
     if (row.setUp) row.setUp(w);
     w.Started();
     std::map<std::wstring, std::string> before;  // the profiles as the user's action finds them
-    for (auto& f : w.machine.files) if (!f.folder && f.path.find(L".txt") != std::wstring::npos) before[f.path] = f.bytes;
+    for (auto& f : w.machine.files) if (!f.folder && f.path.rfind(kProfiles, 0) == 0) before[f.path] = f.bytes;
     row.act(w);
     EXPECT_EQ(w.windows.boxes, row.boxes);
     if (!row.status.empty()) EXPECT_EQ(w.windows.status, row.status);
@@ -78,7 +78,7 @@ void Play(const Row& row) {
 Do Type(const std::wstring& name) { return [name](World& w) { w.windows.name = name, w.app.SaveProfile(); }; }
 // Another start hands this window a load; its answer shows among the boxes, in order.
 Do Handed(const std::wstring& name) {
-    return [name](World& w) { w.app.LoadHandedOver(name, [&w](int code) { w.windows.boxes.push_back(L"answer: " + std::to_wstring(code)); }); };
+    return [name](World& w) { w.app.LoadHandedOver({name == L"/undo", name == L"/undo" ? L"" : name, 0}, [&w](int code) { w.windows.boxes.push_back(L"answer: " + std::to_wstring(code)); }); };
 }
 Do Pick(const std::wstring& name, void (MainController::*command)()) {
     return [name, command](World& w) { w.windows.selected = name, (w.app.*command)(); };
@@ -103,7 +103,7 @@ TEST(Save, ReplacesOnlyWhatTheUserAgreedToAndOnlyWhenTheDumpIsOnDisk) {
          Type(L"offi~xs3"), {L"Roamwise: \"offi~xs3\" is another name of the file \"Office.txt\" in the Profiles folder. "
                              L"Please choose another name."}, L"", {}, [](World& w) { EXPECT_TRUE(w.machine.starts.empty()); }},
         {"a hand-copied .TXT is replaced by a listed profile", [](World& w) { w.machine.Add(kProfiles + L"Travel.TXT", "old"); },
-         Type(L"travel"), {exists, kSaved}, ip, {}, [](World& w) {
+         Type(L"travel"), {exists, kSaved}, ip, {L"Travel.TXT"}, [](World& w) {
              EXPECT_TRUE(w.machine.List(kProfiles + L"travel.txt")[0].name == L"Travel.txt" && w.windows.profiles.back() == L"Travel"); }},
         {"a hidden read-only profile is asked for too", [](World& w) { w.Profile(L"h", true, true); },
          Type(L"h"), {exists, kSaved}, ip, {L"h.txt"}},
@@ -189,8 +189,8 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"load", [](World& w) { w.machine.duringWaits = {[&w] { EXPECT_TRUE(w.windows.busy && w.windows.status == L"   Loading Settings"); }}; },
          load, {kLoaded}, L" Active IP: 192.0.2.8", {}, [](World& w) {
              EXPECT_EQ(w.machine.netshScripts, std::vector<std::wstring>{kProfiles + L"Home.txt"});
-             EXPECT_EQ(w.machine.starts[0], L"C:\\WINDOWS\\system32\\netsh.exe|netsh -f C:\\ROAMWI~1\\Profiles\\Home.txt|C:\\WINDOWS\\system32");
-             EXPECT_EQ(w.machine.starts.size(), 2u); }},  // and the capture after it
+             EXPECT_EQ(w.machine.starts[1], L"C:\\WINDOWS\\system32\\netsh.exe|netsh -f C:\\ROAMWI~1\\Profiles\\Home.txt|C:\\WINDOWS\\system32");
+             EXPECT_EQ(w.machine.starts.size(), 3u); }},  // the settings in force first, the capture after it
         {"load with no address after", noAddressAfter, load, {noAddress}, L" Active IP: Not Connected"},
         {"netsh fails to load", [](World& w) { w.machine.loadExit = 2; }, load,
          {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 2."}, ip},
@@ -219,7 +219,7 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
              w.app.Close(), AllAtOnce(w);
              EXPECT_TRUE(w.windows.exists && !w.windows.inputTaken && w.windows.status == L"   Closing when netsh is done"); }}; },
          load, {L"answer: 7"}, {}, {}, [](World& w) {
-             EXPECT_TRUE(!w.windows.exists && !w.viewer.exists && w.machine.starts.size() == 1 && w.machine.settings[L"FormLeft"] == L"0"); }},
+             EXPECT_TRUE(!w.windows.exists && !w.viewer.exists && w.machine.starts.size() == 2 && w.machine.settings[L"FormLeft"] == L"0"); }},
         {"closed during a failing load", [&](World& w) { w.machine.loadExit = 2, closed(0)(w); }, load, {}},
         {"closed during the viewer's capture", closed(0), [](World& w) { w.app.ShowCurrentSettings(); }, {}, {}, {},
          [](World& w) { EXPECT_FALSE(w.viewer.shown); }},
@@ -295,12 +295,88 @@ TEST(Commands, NoneStartsInsideAnotherOrWhileItsBoxIsOpen) {
     EXPECT_EQ(w.windows.boxes, std::vector<std::wstring>{busy});
 }
 
+const std::wstring kUndoFile = L"C:\\Roam wise\\Roamwise-undo.txt";
+Do Undo(Answer answer) { return [answer](World& w) { w.windows.answers = {answer}, w.app.UndoLoad(); }; }
+Do Config(const std::string& settings) { return [settings](World& w) { EXPECT_EQ(w.machine.dumpText, settings); }; }
+
+TEST(Undo, EveryLoadKeepsTheSettingsItReplacesAndUndoPutsThemBack) {
+    const std::wstring back = L"Roamwise: Go back to the network settings from before \"Home\" was loaded at 14:03?";
+    const Do load = Pick(L"Home", &MainController::LoadProfile);
+    const auto menu = [](World& w) { std::wstring t; for (auto& i : w.app.ProfileMenu(false)) t += i.text; return t; };
+    const Row rows[] = {
+        {"a load", nullptr, load, {kLoaded}, {}, {}, [&](World& w) {
+             EXPECT_EQ(w.Bytes(kUndoFile), "# Roamwise undo: before loading \"Home\" at 2026-12-07 14:03:00\r\ndump of 192.0.2.7");
+             EXPECT_EQ(menu(w), L"&Undo Load of \"Home\""); }},
+        {"undo twice goes back, then forward", nullptr, [&](World& w) {
+             load(w), Undo(Answer::Yes)(w), Config("dump of 192.0.2.7")(w);
+             EXPECT_EQ(menu(w), L"&Undo Load of \"Undo of Home\"");
+             Undo(Answer::Yes)(w); },
+         {kLoaded, back, kLoaded, L"Roamwise: Go back to the network settings from before \"Undo of Home\" was loaded at 14:03?", kLoaded},
+         {}, {}, Config("old Home")},
+        {"undo declined", nullptr, [&](World& w) { load(w), Undo(Answer::No)(w); }, {kLoaded, back}, {}, {}, Config("old Home")},
+        {"nothing to undo", nullptr, Undo(Answer::Yes), {L"Roamwise: There is no load to undo."}, {}, {}, [&](World& w) { EXPECT_EQ(menu(w), L""); }},
+        {"after a restart, from a script", [](World& w) { w.machine.Add(kUndoFile, "# Roamwise undo: before loading \"AT&T\" at 2026-12-05 09:00:00\r\nbefore"); },
+         [&](World& w) {
+             EXPECT_EQ(menu(w), L"&Undo Load of \"AT&&T\"");
+             ToolRunner runner(w.machine, w.machine.program);
+             EXPECT_EQ(UndoQuestion(*UndoFile(w.machine, runner, w.machine.program).Read(), L"2026-12-07"),
+                       L"Go back to the network settings from before \"AT&T\" was loaded at 2026-12-05 09:00?");
+             Handed(L"/undo")(w); }, {L"answer: 0", kLoaded}, {}, {}, Config("before")},
+        {"the settings in force cannot be kept", [](World& w) { w.machine.snapshotExit = 1, w.machine.Add(kUndoFile, "# Roamwise undo: before loading \"x\" at 1"); },
+         load, {kLoaded + L"\rUndo is not possible: the settings in force before could not be kept: netsh ended with exit code 1."}, {}, {},
+         [](World& w) { EXPECT_EQ(w.Bytes(kUndoFile) + w.Bytes(w.machine.program + L"\\Roamwise-undo.tmp"), "<none><none>"); }},
+        {"a file of the user's in the way", [](World& w) { w.machine.Add(kUndoFile, "my notes"); }, [](World& w) { w.machine.loadExit = 1, Pick(L"Home", &MainController::LoadProfile)(w); },
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\rUndo is not possible: the settings in force "
+          L"before could not be kept: a file \"Roamwise-undo.txt\" that is not Roamwise's is in the way."}, {}, {},
+         [](World& w) { EXPECT_EQ(w.Bytes(kUndoFile), "my notes"); }},
+    };
+    for (const Row& row : rows) Play(row);
+}
+
+TEST(Undo, ATrialLoadGoesBackByItselfUnlessSomeoneKeepsIt) {
+    const std::wstring ask = L"trial: Keep these network settings?\r\rActive IP: 192.0.2.8";
+    const auto went = [](const std::wstring& why) { return L"Roamwise: Roamwise went back to the network settings from before \"Home\" was loaded: " + why + L"."; };
+    const auto remote = [](std::vector<TrialChoice> choices) {
+        return [choices](World& w) { w.machine.remote = true, w.windows.trialChoices = choices, w.windows.secondPasses = [&w] { w.machine.now += 1000; }; };
+    };
+    const Do load = Pick(L"Home", &MainController::LoadProfile);
+    const Row rows[] = {
+        {"kept", remote({TrialChoice::Keep}), load, {ask}, L" Active IP: 192.0.2.8", {}, Config("old Home")},
+        {"going back chosen", remote({TrialChoice::GoBack}), load, {ask, went(L"Go Back was chosen")}, {}, {}, Config("dump of 192.0.2.7")},
+        {"the question closed", remote({TrialChoice::Closed}), load, {ask, went(L"the question was closed without an answer")}, {}, {}, Config("dump of 192.0.2.7")},
+        {"nobody there", remote({}), load, {ask, went(L"nobody kept the new ones within 120 seconds")}, {}, {}, [](World& w) {
+             EXPECT_EQ(w.windows.countdowns.front() + L", " + w.windows.countdowns[118] + L", " + w.windows.countdowns.back(),
+                       L"Going back in 120 seconds, Going back in 2 seconds, Going back in 1 second");
+             EXPECT_EQ(w.Bytes(kUndoFile).substr(0, 60), "# Roamwise undo: before going back from \"Home\" at 2026-12-07"); }},
+        {"kept from a script", [&](World& w) { remote({})(w), w.windows.duringBoxes = {[&w] { EXPECT_TRUE(w.machine.KeepTrial()); }}; },
+         load, {ask}, {}, {}, Config("old Home")},
+        {"every way in while it asks", [&](World& w) { remote({TrialChoice::Keep})(w), w.windows.duringBoxes = {[&w] { AllAtOnce(w); }}; },
+         load, {ask, L"answer: 7"}},
+        {"the window closed while it asks", [&](World& w) { remote({})(w), w.windows.duringBoxes = {[&w] { w.app.Close(); }}; },
+         load, {ask}, {}, {}, [](World& w) { EXPECT_TRUE(w.machine.dumpText == "dump of 192.0.2.7" && !w.windows.exists); }},
+        // A load handed over without "/try" hears netsh's result before the question.
+        {"handed over", remote({TrialChoice::Keep}), Handed(L"Home"), {L"answer: 0", ask}},
+    };
+    for (const Row& row : rows) Play(row);
+    for (const Answer answer : {Answer::Yes, Answer::No}) {  // a trial found open at start-up: Roamwise ended in it
+        World w;
+        w.Profile(L"Home"), w.machine.Add(kUndoFile, "# Roamwise undo: before loading \"Home\" at 2026-12-07 14:00:00, on trial\r\nbefore");
+        w.windows.answers = {answer}, w.app.StartUp();
+        EXPECT_EQ(w.windows.boxes.front(), L"Roamwise: Roamwise ended while the trial load of \"Home\" was waiting to be kept.\r"
+                                           L"Go back to the network settings from before \"Home\" was loaded at 14:00?");
+        EXPECT_EQ(answer == Answer::Yes ? w.machine.dumpText : w.Bytes(kUndoFile).substr(53), answer == Answer::Yes ? "before" : "14:00:00\r\nbefore");
+    }
+}
+
 // What wWinMain does with a command line: the gate and the usage first, then a load without the window,
 // or start-up with it (-1: the window shows).
 int Launch(World& w, const std::wstring& line) {
     const StartRequest request = ReadCommandLine(line);
     if (const auto code = EndsBeforeWindows(w.machine, w.windows, request)) return *code;
-    if (request.action == StartRequest::Action::LoadProfile) return w.app.LoadFromCommandLine(request.profile, request.quiet);
+    using Action = StartRequest::Action;
+    if (request.action == Action::Keep) return w.app.KeepFromCommandLine(request.quiet);
+    if (request.action != Action::OpenWindow)
+        return w.app.FromCommandLine({request.action == Action::Undo, request.profile, request.trySeconds}, request.quiet);
     w.app.StartUp();
     return w.app.Refused() ? 0 : -1;
 }
@@ -326,18 +402,18 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         std::size_t starts;
         std::wstring loaded;  // the listed profile loaded here or handed over
     } rows[] = {
-        {L"/load Home", nullptr, kExitLoaded, {kLoaded}, 2, L"Home"},
-        {L"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 2, L"Home"},
-        {L" /quiet  /load Home ", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 2, L"Home"},
+        {L"/load Home", nullptr, kExitLoaded, {kLoaded}, 3, L"Home"},
+        {L"-LOAD \"home\" /Quiet", nullptr, kExitLoaded, {}, 3, L"Home"},
+        {L" /quiet  /load Home ", [](fake::Machine& m) { m.addressAfterLoad = L"127.0.0.1"; }, kExitNotConnected, {}, 3, L"Home"},
         {L"/load Home", [](fake::Machine& m) { m.loadExit = 1, m.netshSays = "Element not found.\r\n"; }, kExitNetshFailed,
-         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\r\rElement not found."}, 1, L"Home"},
+         {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\r\rElement not found."}, 2, L"Home"},
         // Whatever the list shows, as Save stores a typed name, or with ".txt".
-        {L"/load \"Work LAN\" /quiet", profile(L"Work_LAN"), kExitLoaded, {}, 2, L"Work_LAN"},
-        {L"/load \"Home (5G)\" /quiet", profile(L"Home (5G)"), kExitLoaded, {}, 2, L"Home (5G)"},
-        {L"/load AT&T /quiet", profile(L"AT&T"), kExitLoaded, {}, 2, L"AT&T"},
-        {L"/load \u03a9.TXT /quiet", profile(L"\u03a9"), kExitLoaded, {}, 2, L"\u03a9"},
-        {L"/load -work /quiet", profile(L"-work"), kExitLoaded, {}, 2, L"-work"},
-        {L"/load \"No #2\" /quiet", profile(L"No #2"), kExitLoaded, {}, 2, L"No #2"},
+        {L"/load \"Work LAN\" /quiet", profile(L"Work_LAN"), kExitLoaded, {}, 3, L"Work_LAN"},
+        {L"/load \"Home (5G)\" /quiet", profile(L"Home (5G)"), kExitLoaded, {}, 3, L"Home (5G)"},
+        {L"/load AT&T /quiet", profile(L"AT&T"), kExitLoaded, {}, 3, L"AT&T"},
+        {L"/load \u03a9.TXT /quiet", profile(L"\u03a9"), kExitLoaded, {}, 3, L"\u03a9"},
+        {L"/load -work /quiet", profile(L"-work"), kExitLoaded, {}, 3, L"-work"},
+        {L"/load \"No #2\" /quiet", profile(L"No #2"), kExitLoaded, {}, 3, L"No #2"},
         {L"/load Gone", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}, 0},
         {L"/load Travel /quiet", profile(L"Travel.TXT"), kExitNoSuchProfile, {}, 0},
         {L"/load " + std::wstring(300, L'x'), nullptr, kExitNoSuchProfile,
@@ -360,7 +436,7 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"/load Home", [](fake::Machine& m) { m.claim = FolderClaim::HeldElsewhere; }, kExitFailed, {kRunning}, 0},
         {L"/load Home", [](fake::Machine& m) { m.startFails = true; }, kExitFailed,
          {L"cmdLoad: Error: 2. cannot start\rC:\\WINDOWS\\system32\\netsh.exe"}, 0},
-        {L"/load Home /quiet", [](fake::Machine& m) { m.waitFails = true; }, kExitFailed, {}, 1},
+        {L"/load Home /quiet", [](fake::Machine& m) { m.waitFails = true; }, kExitFailed, {}, 2},
         {L"/load Home /quiet", [](fake::Machine& m) { m.locked = {kProfiles + L"*"}; }, kExitFailed, {}, 0},
         {L"/load Home", [&](fake::Machine& m) { m.version = me; }, kExitFailed, {sorry}, 0},
         {L"/load Home /quiet", [&](fake::Machine& m) { m.version = w98; }, kExitFailed, {}, 0},
@@ -381,6 +457,19 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"/load a /LOAD b", nullptr, kExitUsage, {usage(L"\"/LOAD\" can be given only once.")}, 0},
         {L"-quiet", nullptr, kExitUsage, {}, 0},
         {L"Home", nullptr, kExitUsage, {usage(L"Roamwise does not know the argument \"Home\".")}, 0},
+        {L"/load Home /try 0", nullptr, kExitUsage, {usage(L"\"/try\" needs a number of seconds from 1 to 3600 after it.")}, 0},
+        {L"/try 3601 /load Home", nullptr, kExitUsage, {usage(L"\"/try\" needs a number of seconds from 1 to 3600 after it.")}, 0},
+        {L"/undo /try 5", nullptr, kExitUsage, {usage(L"\"/try\" is only used together with \"/load\".")}, 0},
+        {L"/undo /load Home", nullptr, kExitUsage, {usage(L"\"/load\" cannot be given together with \"/undo\".")}, 0},
+        {L"/quiet", nullptr, kExitUsage, {}, 0},
+        // Taking a load back, from a script: nothing to undo, no trial to keep, a trial nobody keeps.
+        {L"/undo", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no load to undo."}, 0},
+        {L"-UNDO /quiet", here(Kind::Answered, kExitLoaded), kExitLoaded, {}, 0, L"undo"},
+        {L"/keep", nullptr, kExitNoSuchProfile, {L"Roamwise: There is no trial load open to keep."}, 0},
+        {L"/load Home /try 5 /quiet", nullptr, kExitWentBack, {}, 5, L"Home"},
+        {L"/load Home /try 5 /quiet", [](fake::Machine& m) { m.keepAt = 4000; }, kExitLoaded, {}, 3, L"Home"},
+        {L"/load Home /try 5 /quiet", [](fake::Machine& m) { m.snapshotExit = 1; }, kExitFailed, {}, 1},
+        {L"/load home /try 3600", here(Kind::Answered, kExitWentBack), kExitWentBack, {}, 0, L"Home /try 3600"},
     };
     for (auto& r : rows) {
         World w;
@@ -399,12 +488,18 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
     }
 }
 
-TEST(Launch, AHandOverRequestCarriesTheNameAndNothingElse) {
-    const std::string bytes = LoadRequestBytes(L"Caf\u00e9 \u03a9"), longest(2048, 'a');
-    EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, bytes.data(), bytes.size()), L"Caf\u00e9 \u03a9");
-    EXPECT_EQ(ReadLoadRequest(kLoadRequestTag, longest.data(), longest.size()), std::wstring(1024, L'\u6161'));
-    for (const std::string& bad : {std::string("H\0\0\0", 4), bytes.substr(1), longest + "aa", std::string()})
-        EXPECT_FALSE(ReadLoadRequest(kLoadRequestTag, bad.data(), bad.size()) || ReadLoadRequest(kLoadRequestTag + 1, "a\0", 2)) << bad.size();
+TEST(Launch, AHandOverRequestCarriesWhatTheStartAskedAndNothingElse) {
+    const HandedRequest good[] = {{false, L"Caf\u00e9 \u03a9", 0}, {false, std::wstring(1024, L'\u6161'), 0}, {false, L"H", 3600}, {true, L"", 0}};
+    for (const HandedRequest& r : good) {
+        const std::string bytes = RequestBytes(r);
+        EXPECT_EQ(ReadRequest(RequestTag(r), bytes.data(), bytes.size()), r) << bytes.size();
+    }
+    const std::string trial = RequestBytes({false, L"H", 3600}), load = RequestBytes({false, L"H", 0});
+    const std::tuple<unsigned long, std::string> bad[] = {
+        {kLoadRequestTag, std::string("H\0\0\0", 4)}, {kLoadRequestTag, "H"}, {kLoadRequestTag, ""}, {kLoadRequestTag, std::string(2050, 'a')},
+        {kTrialRequestTag, std::string("\0\0\0\0H\0", 6)}, {kTrialRequestTag, std::string("\x11\x0e\0\0H\0", 6)},
+        {kTrialRequestTag, trial.substr(0, 4)}, {kUndoRequestTag, load}, {kLoadRequestTag + 1, load}};
+    for (const auto& [tag, bytes] : bad) EXPECT_FALSE(ReadRequest(tag, bytes.data(), bytes.size())) << bytes.size();
 }
 
 Do Input(Input input) { return [input](World& w) { EXPECT_TRUE(w.app.ListInput(input)); }; }

@@ -47,13 +47,15 @@ struct Machine : Platform {
     std::vector<std::function<void()>> duringWaits;  // one per wait, in order
     std::string dumpText = "dump of 192.0.2.7", ipconfigText = "Windows IP Configuration", netshSays;
     std::vector<ToolOutput*> outputs;
-    std::int32_t dumpExit = 0, loadExit = 0;
+    std::int32_t dumpExit = 0, snapshotExit = 0, loadExit = 0;  // snapshot: the dump before a load
     std::wstring address = L"192.0.2.7", addressAfterLoad = L"192.0.2.8";
     WindowsVersion version{2, 5, 1, 2600};
     bool startFails = false, waitFails = false, noShortProfiles = false, claimed = false;
     FolderClaim claim = FolderClaim::Claimed;
     HandOverAnswer answer{HandOverAnswer::Kind::Answered, 0};  // from the copy already running
-    std::wstring handedOver;  // what a start handed to it
+    std::wstring handedOver;  // what a start handed to it: the profile, "undo", or "profile /try N"
+    std::uint64_t now = 0, keepAt = ~0ull;  // keepAt: when "/keep" is run
+    bool remote = false, trialOpen = false;
     int settingReads = 0;
 
     Machine(const std::wstring& folder, const std::wstring& shortForm) : program(folder), shortProgram(shortForm) { Add(desktop, "", true); }
@@ -145,8 +147,10 @@ struct Machine : Platform {
     // netsh -f reads its script; cmd runs Settings.bat as it reads it, in OEM.
     std::uint32_t Run(const std::wstring& start) {
         const std::wstring line = start.substr(start.find(L'|') + 1);
-        if (line.rfind(L"netsh -f ", 0) == 0) {
+        if (line.rfind(L"netsh -f ", 0) == 0) {  // the settings become what the script sets, comments aside
             netshScripts.push_back(LongPath(Replace(line.substr(9, line.find(L'|') - 9), L"\"", L"")));
+            const std::string script = Read(netshScripts.back());
+            dumpText = script[0] == '#' ? script.substr(script.find('\n') + 1) : script;
             if (loadExit == 0) address = addressAfterLoad;
             return loadExit;
         }
@@ -154,17 +158,30 @@ struct Machine : Platform {
         batch = Replace(Replace(Replace(batch, L"%~dp0", program + L"\\"), L"%%", L"%"), L"\"", L"");
         const std::wstring target = LongPath(batch.substr(batch.find(L'>') + 2, batch.find(L'\r') - batch.find(L'>') - 2));
         const bool dump = batch.rfind(L"netsh", 0) == 0;
+        const std::int32_t exit = !dump ? 0 : target.find(L"Roamwise-undo") != std::wstring::npos ? snapshotExit : dumpExit;
         try {
-            Write(target, dump ? dumpText.substr(0, dumpExit ? 4 : std::string::npos) : ipconfigText);
+            Write(target, dump ? dumpText.substr(0, exit ? 4 : std::string::npos) : ipconfigText);
         } catch (const Failure&) {
             // cmd reports a failed redirection and still ends with 0
         }
-        return dump ? dumpExit : 0;
+        return exit;
     }
     std::wstring ActiveAddress() override { return address; }
     WindowsVersion Version() override { return version; }
     FolderClaim ClaimProgramFolder() override { return claimed = claim == FolderClaim::Claimed, claim; }
-    HandOverAnswer HandOverLoad(const std::wstring& profile) override { return handedOver = profile, answer; }
+    HandOverAnswer HandOver(const HandedRequest& r) override {
+        return handedOver = r.undo ? L"undo" : r.profile + (r.trySeconds ? L" /try " + std::to_wstring(r.trySeconds) : L""), answer;
+    }
+    std::uint64_t Milliseconds() override { return now; }
+    std::wstring LocalTime() override { return L"2026-12-07 14:03:0" + std::to_wstring(now / 1000 % 10); }
+    bool RemoteSession() override { return remote; }
+    bool OpenTrial() override { return trialOpen = true; }
+    void CloseTrial() override { trialOpen = false; }
+    bool WaitForKeep(std::uint32_t ms) override {
+        if (trialOpen && now + ms >= keepAt) return now = std::max(now, keepAt), true;
+        return now += ms, false;
+    }
+    bool KeepTrial() override { return trialOpen && (keepAt = now, true); }
     bool SameFileName(const std::wstring& a, const std::wstring& b) override { return Lower(a) == Lower(b); }
     std::wstring ErrorText(long number) override { return L"error " + std::to_wstring(number); }
     bool ToAnsi(const std::wstring& text, std::string& bytes) override {
@@ -229,6 +246,19 @@ struct Windows : Placed<MainView> {
     bool AtRest() override { return loops == 0; }
     int ShowMenu(const std::vector<MenuItem>&) override { return Inside(duringMenus), Take(menuChoices, -1); }
     void TakeNoInput() override { inputTaken = false; }
+    std::function<void()> secondPasses;          // the machine's clock goes on while a trial's question is open
+    std::vector<TrialChoice> trialChoices;       // taken in order; none left: the countdown runs out
+    std::vector<std::wstring> countdowns;
+    TrialChoice AskToKeep(const std::wstring& text, const std::function<std::optional<std::wstring>()>& countdown) override {
+        boxes.push_back(L"trial: " + text), Inside(duringBoxes);
+        for (int second = 0; second < 4000; ++second, secondPasses ? secondPasses() : void()) {
+            const std::optional<std::wstring> line = countdown();
+            if (!line) return TrialChoice::Over;
+            if (countdowns.empty() || countdowns.back() != *line) countdowns.push_back(*line);
+            if (!trialChoices.empty() || !secondPasses) return Take(trialChoices, TrialChoice::Closed);
+        }
+        return TrialChoice::Closed;
+    }
     void CloseWindow() override { exists = false; }
     void ClearProfiles() override { profiles.clear(), selected.clear(), ++clears; }
     void AddProfile(const std::wstring& n) override { profiles.push_back(n); }

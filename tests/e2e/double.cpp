@@ -2,7 +2,7 @@
 // Roamwise.exe; built as a DLL, it is an iphlpapi.dll planted there. It keeps in the folder
 // %ROAMWISE_DOUBLE_DIR%: calls.log (a line per run: "planted " when it lies beside Roamwise.exe, its
 // name, its arguments); hold (while it exists, the tool takes its time, a minute at most); state (the
-// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE). FILE may also say
+// machine's settings: what a tool prints, and what "netsh -f FILE" takes from FILE, comment lines aside). FILE may also say
 // what netsh prints ("say TEXT" on standard output, "err TEXT" on standard error) and its exit code ("exit N").
 #include "driver.h"
 
@@ -29,7 +29,11 @@ int wmain(int argc, wchar_t** argv) {
     };
     if (argc != 3 || lstrcmpiW(argv[1], L"-f")) return print(STD_OUTPUT_HANDLE, Read(kState / "state")), 0;
     const std::string script = Read(argv[2]);
-    Write(kState / "state", script);
+    std::string settings;  // what it sets: netsh skips comments
+    for (size_t at = 0, end; at < script.size(); at = end + 1)
+        if (script[at] != '#') settings += script.substr(at, (end = script.find('\n', at)) - at + 1);
+        else end = script.find('\n', at);
+    Write(kState / "state", settings);
     int code = 0;
     for (size_t at = 0, end; at < script.size(); at = end + 1) {
         const std::string line = script.substr(at, (end = script.find('\n', at)) - at);

@@ -84,8 +84,9 @@ TEST_F(e2e, AHandedOverLoadNeverRunsInsideAnotherCommandEndsWithItsOwnCodeAndOnl
     EXPECT_EQ(Program(app_, L"/load Work_LAN /quiet").ExitCode(), 7u) << "loaded inside the menu";
     Key(p.Window(L"#32768"), VK_ESCAPE);
     Write(state_ / "hold", "");  // two starts at once: the first loads, the second is told the window is busy
+    const size_t before = Calls().size();
     Program first(app_, L"/load \"Work LAN\" /quiet");
-    ASSERT_TRUE(WaitFor([&] { return Calls().find("-f") != std::string::npos; }));
+    ASSERT_TRUE(WaitFor([&] { return Calls().find("dump", before) != std::string::npos; }));  // the settings in force first
     EXPECT_EQ(Program(app_, L"/load \"Caf\u00e9 Home\" /quiet").ExitCode(), 7u);
     fs::remove(state_ / "hold");
     EXPECT_EQ(first.ExitCode(), 0u);  // before the box below is answered
@@ -203,13 +204,39 @@ TEST_F(e2e, AFailedLoadShowsNetshsOwnWordsAlsoFromTheCommandLine) {
     EXPECT_FALSE(!alone.Window(kBox) || alone.Window(ROAMWISE_MAIN_CLASS, 0, false)) << "a window was made";
     EXPECT_EQ(alone.Answer(), said);
     EXPECT_EQ(alone.ExitCode(), 2u);
-    EXPECT_FALSE(DeleteKey() || fs::exists(app_ / L"Settings.bat")) << "a position or a work file was written";
+    EXPECT_FALSE(DeleteKey()) << "a position was written";
     Program& p = Start();
     p.Select(L"Bad"), p.Click(ids::kLoadButton);
     EXPECT_EQ(p.Answer(), said);
     std::set<fs::path> left;  // no file the user did not have
     for (const auto& entry : fs::directory_iterator(app_)) left.insert(entry.path().filename());
-    EXPECT_EQ(left, (std::set<fs::path>{L"Profiles", L"Roamwise.exe", L"Settings.bat", L"ipinfo.txt"}));
+    EXPECT_EQ(left, (std::set<fs::path>{L"Profiles", L"Roamwise.exe", L"Settings.bat", L"ipinfo.txt", L"Roamwise-undo.txt"}));
+}
+TEST_F(e2e, ALoadIsTakenBackByUndoAndATrialGoesBackUnlessKept) {
+    const std::string before = "address 192.0.2.7\r\n", office = "address 192.0.2.9\r\n";
+    Write(profiles_ / L"Office.txt", office), Write(state_ / "state", before);
+    Program& p = Start();
+    const HWND list = p.Control(ids::kProfileList);
+    p.Select(L"Office"), p.Click(ids::kLoadButton);
+    EXPECT_EQ(p.Answer(), kLoaded);
+    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP}) PostMessageW(list, message, 0, Item(list, 3));  // no profile: Undo alone
+    for (UINT key : {VK_DOWN, VK_RETURN}) Key(p.Window(L"#32768"), key);
+    EXPECT_EQ(p.Answer(IDYES).rfind(L"Roamwise: Go back to the network settings from before \"Office\" was loaded at ", 0), 0u);
+    EXPECT_EQ(p.Answer(), kLoaded);
+    EXPECT_EQ(Read(state_ / "state"), before);
+    EXPECT_EQ(Program(app_, L"/undo /quiet").ExitCode(), 0u);  // and forward again, from a script
+    EXPECT_EQ(p.Answer(), kLoaded);
+    EXPECT_EQ(Read(state_ / "state"), office);
+    p.Close(), Write(state_ / "state", before);
+    ASSERT_TRUE(p.Ended());
+    EXPECT_EQ(Program(app_, L"/load Office /try 5 /quiet").ExitCode(), 8u) << "nobody kept it";
+    EXPECT_EQ(Read(state_ / "state"), before);
+    Program kept(app_, L"/load Office /try 60 /quiet");
+    ASSERT_TRUE(WaitFor([&] { return Read(state_ / "state") == office; }));
+    EXPECT_EQ(Program(app_, L"/keep").ExitCode(), 0u);
+    EXPECT_EQ(kept.ExitCode(), 0u);
+    EXPECT_EQ(Program(app_, L"/keep /quiet").ExitCode(), 1u) << "no trial open";
+    EXPECT_EQ(Read(state_ / "state"), office);
 }
 TEST_F(e2e, ActiveAddress) {  // run in a network namespace by namespace-test.sh, which says what to expect
     wchar_t expected[64] = L"";

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProfileStore store(machine, machine.program);
     // A name passes exactly when it has none of the problems the rules name.
     for (const std::wstring& name : {file, typed}) {
-        bool fine = !NamesDevice(name) && store.PathOf(name).size() <= 259;
+        bool fine = !NamesDevice(name) && store.PathOf(name).size() <= 259 && name.find_first_not_of(L'.') != std::wstring::npos;
         for (wchar_t c : name) fine = fine && c >= 32 && c != 127 && c < 256 && !std::wcschr(L"\\/:*?\"<>|&^%!();,=", c);
         FUZZ_CHECK(store.NameProblem(name).empty() == fine);
     }

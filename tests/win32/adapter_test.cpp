@@ -219,7 +219,7 @@ TEST(Claim, AHandOverToACopyThatTakesNoMessagesOrEndsMeetingItSaysSo) {
         ASSERT_EQ(running.ClaimProgramFolder(), FolderClaim::Claimed);
         ASSERT_EQ(start.ClaimProgramFolder(), FolderClaim::RunningHere);
         if (hung) Sleep(5500);
-        EXPECT_EQ(int(start.HandOverLoad(L"Home").kind), int(hung ? HandOverAnswer::Kind::NotDelivered : HandOverAnswer::Kind::Ended));
+        EXPECT_EQ(int(start.HandOver({false, L"Home", 0}).kind), int(hung ? HandOverAnswer::Kind::NotDelivered : HandOverAnswer::Kind::Ended));
         copy.join();
     }
     UnregisterClassW(ROAMWISE_MAIN_CLASS, GetModuleHandleW(nullptr));
