@@ -227,6 +227,10 @@ TEST_F(e2e, ALoadIsTakenBackByUndoAndATrialGoesBackUnlessKept) {
     EXPECT_EQ(Program(app_, L"/undo /quiet").ExitCode(), 0u);  // and forward again, from a script
     EXPECT_EQ(p.Answer(), kLoaded);
     EXPECT_EQ(Read(state_ / "state"), office);
+    Program tried(app_, L"/load Office /try 2 /quiet");  // handed to the window, whose question nobody answers
+    EXPECT_EQ(tried.ExitCode(), 8u);
+    EXPECT_EQ(p.Answer(), L"Roamwise: Roamwise went back to the network settings from before \"Office\" was loaded: nobody kept "
+                          L"the new ones within 2 seconds.");
     p.Close(), Write(state_ / "state", before);
     ASSERT_TRUE(p.Ended());
     EXPECT_EQ(Program(app_, L"/load Office /try 5 /quiet").ExitCode(), 8u) << "nobody kept it";
