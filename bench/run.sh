@@ -168,6 +168,9 @@ if not startup_only:
     cpu, wall = max(0.0, wait["steady_cpu_s"][0]), wait["steady_wall_s"][0]
     row("  of it while netsh runs, %.0f s sampled" % wall, "%.0f ms = %.2f %%" % (1000 * cpu, 100 * cpu / wall),
         "< 1 %", cpu / wall < 0.01)
+    if "loads" in wait:
+        row("load, click to \"Network Settings Loaded\", the double answering at once (%d loads, mean)" % wait["loads"][0],
+            "%.0f ms" % (1000 * wait["load_wall_s"][0] / wait["loads"][0]), "-", None)
     lists = {n: pairs("%s/list%d.txt" % (state, n)) for n in (1000, 5000, 20000)}
     t1k, t20k = (lists[n]["refill"][0] for n in (1000, 20000))
     row("profile list refill, 1 000 profiles (median of 7)", "%.0f ms" % t1k, "-", None)

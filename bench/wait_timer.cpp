@@ -7,8 +7,11 @@
 //   - saves profiles bench1..bench5, each timed from the click until
 //     "Settings Saved" shows, with the program's CPU time (GetProcessTimes)
 //     over that span and over 2 s in the middle of the tool's run, when the
-//     program does nothing but wait.
-// Prints "<name> <value>" lines. Exits 1 when a save does not complete.
+//     program does nothing but wait;
+//   - then, the double answering at once, loads bench1 five times, each timed
+//     from the click until "Network Settings Loaded" shows: the settings in
+//     force dumped first, netsh -f, the capture after it.
+// Prints "<name> <value>" lines. Exits 1 when a save or load does not complete.
 #include <windows.h>
 #include <psapi.h>
 
@@ -154,6 +157,20 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("saves %d\nsave_wall_s %.3f\nsave_cpu_s %.3f\n", kSaves, saveWall, saveCpu);
         std::printf("steady_wall_s %.3f\nsteady_cpu_s %.3f\n", steadyWall, steadyCpu);
     }
+    if (FILE* delay = _wfopen((doubleDir + L"\\delay_ms").c_str(), L"w")) std::fputs("0\n", delay), std::fclose(delay);
+    const HWND list = GetDlgItem(main, roamwise::ids::kProfileList);
+    double loadWall = 0;
+    for (int i = 1; i <= kSaves && result == 0; ++i) {
+        SendMessageW(list, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"bench1"));
+        const double start = Seconds();
+        PostMessageW(GetDlgItem(main, roamwise::ids::kLoadButton), BM_CLICK, 0, 0);
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindWindowOf(pi.dwProcessId, L"#32770")) != nullptr; }, 60000);
+        loadWall += Seconds() - start;
+        if (!box || BoxText(box).rfind(L"Network Settings Loaded", 0) != 0) result = 1;
+        if (box) PostMessageW(box, WM_COMMAND, IDOK, 0), WaitUntil([&] { return !IsWindow(box); }, 10000);
+    }
+    if (result == 0) std::printf("loads %d\nload_wall_s %.3f\n", kSaves, loadWall);
     PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
     CloseHandle(pi.hProcess);

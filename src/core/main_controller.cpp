@@ -45,7 +45,7 @@ std::wstring MainController::AnotherNameText(const std::wstring& name, const std
            L" in the Profiles folder. Please choose another name.";
 }
 
-MainController::MainController(Platform& platform, MainView& view, ViewerView& viewerView)
+MainController::MainController(Platform& platform, MainView& view, ViewerView& viewerView, ViewerView& comparisonView)
     : platform_(platform),
       view_(view),
       report_(view),
@@ -54,7 +54,8 @@ MainController::MainController(Platform& platform, MainView& view, ViewerView& v
       undo_(platform, runner_, programFolder_),
       store_(platform, programFolder_),
       position_(platform, report_, view, L"Form"),
-      viewer_(platform, report_, viewerView) {}
+      viewer_(platform, report_, viewerView, L"Form2"),
+      comparison_(platform, report_, comparisonView, L"Form3") {}
 
 // --- start-up and closing ----------------------------------------------------
 
@@ -106,6 +107,7 @@ void MainController::Close() {
 void MainController::FinishClose() {
     if (positionRestored_) position_.Store();
     viewer_.Close();
+    comparison_.Close();
     closed_ = true;
     // An operation still under way finishes its file work without
     // touching the closed windows.
@@ -122,6 +124,7 @@ void MainController::EndSession() {
     report_.Silence();
     if (positionRestored_) position_.Store();
     viewer_.StorePosition();
+    comparison_.StorePosition();
 }
 
 void MainController::ShowActiveAddress() {

@@ -26,7 +26,8 @@ std::wstring Quoted(const std::wstring& text);
 
 class MainController {
 public:
-    MainController(Platform& platform, MainView& view, ViewerView& viewerView);
+    // viewerView: the current settings; comparisonView: a profile beside them.
+    MainController(Platform& platform, MainView& view, ViewerView& viewerView, ViewerView& comparisonView);
 
     // Start-up, before the window is shown (the version gate has passed).
     // Afterwards Refused() tells whether the program must end at once
@@ -81,6 +82,7 @@ public:
     void NameKeyReleased();
 
     ViewerController& Viewer() { return viewer_; }
+    ViewerController& Comparison() { return comparison_; }
 
 private:
     // Marks the time a command runs, its boxes included: no other may start
@@ -153,6 +155,8 @@ private:
     std::wstring Today();
     void DeleteSelected(const std::wstring& name);
     void LoadSelectedProfile();
+    void CompareSelected();
+    std::wstring DumpSettingsInForce();
     void ReportToolFailure(const std::wstring& message);
     void EndFailedTool();
 
@@ -165,6 +169,7 @@ private:
     ProfileStore store_;
     WindowPosition position_;
     ViewerController viewer_;
+    ViewerController comparison_;
     bool positionRestored_ = false;
     bool refused_ = false;
     bool closed_ = false;

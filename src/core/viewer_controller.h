@@ -1,6 +1,8 @@
-// The current-settings viewer's behaviour: one program-wide window, created
-// hidden on first use, placed where it was last closed, destroyed when
-// closed and created afresh the next time.
+// A read-only text window's behaviour (the current-settings viewer, and the
+// comparison of a profile with the settings in force): one program-wide
+// window each, created hidden on first use, placed where it was last closed
+// (under its own pair of settings), destroyed when closed and created afresh
+// the next time.
 #pragma once
 
 #include <string>
@@ -14,8 +16,9 @@ namespace roamwise {
 
 class ViewerController {
 public:
-    ViewerController(Platform& platform, ErrorReport& report, ViewerView& view)
-        : view_(view), position_(platform, report, view, L"Form2") {}
+    // prefix: the settings its place is kept under, prefix + "Left" and + "Top".
+    ViewerController(Platform& platform, ErrorReport& report, ViewerView& view, const wchar_t* prefix)
+        : view_(view), position_(platform, report, view, prefix) {}
 
     bool Loaded() const { return loaded_; }
     void SetText(const std::wstring& text);

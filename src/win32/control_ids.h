@@ -39,5 +39,6 @@ constexpr long AnswerOf(int exitCode) { return exitCode + 1L; }
 
 #define ROAMWISE_MAIN_CLASS L"RoamwiseMainWindow"
 #define ROAMWISE_VIEWER_CLASS L"RoamwiseViewerWindow"
+#define ROAMWISE_COMPARISON_CLASS L"RoamwiseComparisonWindow"
 
 }  // namespace roamwise

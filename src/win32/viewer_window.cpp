@@ -19,12 +19,16 @@ constexpr DWORD kTextStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | W
 
 }  // namespace
 
+const ViewerKind kCurrentSettings = {ROAMWISE_VIEWER_CLASS, L"Current Settings", L"Current settings"};
+const ViewerKind kComparison = {ROAMWISE_COMPARISON_CLASS, L"Compared with Current Settings",
+                                L"A profile compared with the current settings"};
+
 ViewerWindow::~ViewerWindow() { Destroy(); }  // while the font still exists
 
 void ViewerWindow::Create() {
     if (hwnd_) return;
     if (!font_) font_ = MakeFont(L"Franklin Gothic Medium", 825, FW_NORMAL, dpi_.y);
-    if (!CreateFramed(ROAMWISE_VIEWER_CLASS, L"Current Settings", kViewerStyle, kViewerExStyle, kViewerClientWidth,
+    if (!CreateFramed(kind_.className, kind_.title, kViewerStyle, kViewerExStyle, kViewerClientWidth,
                       kViewerClientHeight, owner_.Handle()))
         return;
     // No minimize or maximize: the system menu offers neither.
@@ -35,7 +39,7 @@ void ViewerWindow::Create() {
 
 bool ViewerWindow::CreateTextBox() {
     // Just before the text box, a hidden label names it for screen readers.
-    CreateWindowExW(0, L"STATIC", L"Current settings", WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+    CreateWindowExW(0, L"STATIC", kind_.textName, WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ids::kSettingsTextLabel)), instance_, nullptr);
     text_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kTextStyle, 0, 0, TwipsToPixels(kTextWidth, dpi_.x),
                             TwipsToPixels(kTextHeight, dpi_.y), hwnd_,
