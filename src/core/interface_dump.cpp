@@ -132,8 +132,8 @@ void Add(Setting<Entry>& setting, Entry entry, std::size_t at = kEnd) {
 std::size_t Position(View index) {
     std::size_t n = 0;
     for (wchar_t c : index) {
-        if (c < L'0' || c > L'9' || n > kMaxEntries) return kEnd;
-        n = n * 10 + (c - L'0');
+        if (c < L'0' || c > L'9') return kEnd;
+        n = n * 10 + (c - L'0');  // an index too large wraps around: still somewhere in the list
     }
     return n - 1;  // no index: kEnd
 }
@@ -174,19 +174,15 @@ void ReadRoute(FamilySettings& family, const Arguments& args) {
 enum class Context { Root, Interface, Ipv4, Ipv6, Other };
 enum class Object { None, Address, Dns, Wins, Route };
 
-// The context a word leads into from c, or c itself when the word names none of ours.
-Context Child(Context c, View word) {
-    if (c == Context::Root && Is(word, L"interface")) return Context::Interface;
-    if (c != Context::Interface) return c;
-    if (Is(word, L"ip") || Is(word, L"ipv4")) return Context::Ipv4;  // Vista reads "ip" as "ipv4"
-    return Is(word, L"ipv6") ? Context::Ipv6 : Context::Other;
-}
-
-// A line starting with "interface" is a full command, whatever context is current.
+// The context a line's first words lead into; "interface" starts a full
+// command whatever context is current.
 Context Descend(Context current, const std::vector<View>& words, std::size_t& at) {
-    Context c = at < words.size() && Is(words[at], L"interface") ? Context::Root : current;
-    for (Context next; at < words.size() && (next = Child(c, words[at])) != c; ++at) c = next;
-    return c;
+    Context c = current;
+    if (at < words.size() && Is(words[at], L"interface")) c = Context::Interface, ++at;
+    if (c != Context::Interface || at == words.size()) return c;
+    const View family = words[at++];
+    if (Is(family, L"ip") || Is(family, L"ipv4")) return Context::Ipv4;  // Vista reads "ip" as "ipv4"
+    return Is(family, L"ipv6") ? Context::Ipv6 : Context::Other;
 }
 
 Object ObjectOf(Context c, View word) {

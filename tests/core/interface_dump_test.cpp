@@ -42,25 +42,25 @@ TEST(InterfaceDump, ReadsEachDialectsCommandsInTheirContexts) {
         {"positional, full commands, lone CR",
          L"interface ip set address \"LAN\" static 10.1.1.20 255.255.255.0 10.1.1.1 1\rinterface ip set dns \"LAN\" static 10.1.1.2 primary\r"
          L"interface ip add dns \"LAN\" 10.1.1.3 1\rinterface ip set wins \"LAN\" static 10.1.1.4\rinterface ip set address \"W\" dhcp\r"
-         L"interface ipv4 add address \"V\" 10.1.1.30 255.255.255.128\rinterface ipv4 add dnsservers \"V\" 10.1.1.3 2\r"
+         L"interface ipv4 add address \"V\" 10.1.1.30 255.255.255.192\rinterface ipv4 add dnsservers \"V\" 10.1.1.3 2\r"
          L"interface ipv4 add route 0.0.0.0/0 \"V\" 10.1.1.1\rinterface ipv4 set address \"V\" gateway=none",
-         {L"LAN: 10.1.1.20/24, gateway 10.1.1.1, DNS 10.1.1.3, 10.1.1.2, WINS 10.1.1.4", L"W: DHCP", L"V: 10.1.1.30/25, DNS 10.1.1.3"}},
+         {L"LAN: 10.1.1.20/24, gateway 10.1.1.1, DNS 10.1.1.3, 10.1.1.2, WINS 10.1.1.4", L"W: DHCP", L"V: 10.1.1.30/26, DNS 10.1.1.3"}},
         {"tags in any case, abbreviated; ambiguous and unknown tags ignored",
          L"PUSHD INTERFACE IP\nSET ADDRESS NAME=\"LAN\" SOURCE=STATIC ADDR=10.1.1.20 MASK=255.255.255.0\n"
          L"set address na=\"LAN\" g=10.1.1.9 ga=10.1.1.1 gw=5 so=static m=1 ma=255.0.255.0 a=10.1.1.7\nset dns s=static na=LAN so=dhcp",
          {L"LAN: 10.1.1.7 mask 255.0.255.0, gateway 10.1.1.1, DNS from DHCP"}},
         {"set replaces, add adds once, dhcp clears",
          L"pushd interface ip\nset address A static 1.1.1.1 255.255.255.255 1.1.1.9\nset address A static 2.2.2.2\n"
-         L"add address A 2.2.2.2\nadd address A 3.3.3.3 gateway=3.3.3.9\nadd address A gateway=3.3.3.9\nset dns A static none\n"
+         L"add address A 2.2.2.2\nadd address A 3.3.3.3 255.255..0 gateway=3.3.3.9\nadd address A gateway=3.3.3.9\nset dns A static none\n"
          L"set address B static 4.4.4.4 255.255.255.0 4.4.4.1\nset address B dhcp\nset dns B static 4.4.4.2\nadd dns B 4.4.4.3\n"
-         L"set dns B dhcp\nset address B source=bootp\nset wins B static none\nadd wins B none",
-         {L"A: 2.2.2.2, 3.3.3.3, gateways 1.1.1.9, 3.3.3.9, no DNS", L"B: DHCP"}},
+         L"set dns B dhcp\nset address B source=bootp\nset wins B static none\nadd wins B none\nset wins C static none",
+         {L"A: 2.2.2.2, 3.3.3.3 mask 255.255..0, gateways 1.1.1.9, 3.3.3.9, no DNS", L"B: DHCP"}},
         {"nested contexts", L"popd\npushd interface\npushd ipv6\nadd address \"LAN\" 2001:DB8::5\npopd\nip set address \"LAN\" dhcp\n"
                             L"popd\nset address \"LAN\" static 1.2.3.4\nipv6 add address \"LAN\" 2001:db8::6\npushd\nipv4 set dns LAN static 9.9.9.9",
          {L"LAN: DHCP, 2001:DB8::5"}},
         {"other contexts", L"pushd interface portproxy\nadd v4tov4 listenport=80 connectaddress=10.0.0.1\nset address LAN dhcp\npopd\n"
                            L"interface portproxy add v4tov4 listenport=81 connectaddress=10.0.0.2\ninterface set address LAN dhcp\n"
-                           L"interface ipv6 set wins LAN static 1.1.1.1\ninterface ip delete address LAN 1.1.1.1\n"
+                           L"interface ipv6 set wins LAN static 1.1.1.1\ninterface ip delete address LAN 1.1.1.1\ninterface ip set address source=dhcp\n"
                            L"pushd interface ip extra\nset address LAN dhcp\npushd ip\nset address LAN dhcp", {}},
         {"no dump", L"Dear admin,\r\nset address name=LAN source=dhcp is what you type.\r\n# interface ip set address LAN dhcp\r\n\r\n", {}},
         {"a long line is cut",
@@ -81,6 +81,9 @@ TEST(InterfaceDump, KeepsAtMostWhatItsLimitsAllow) {
     EXPECT_EQ(dns.front() + L" " + dns[1] + L" " + dns.back(), L"10.0.0.31 10.0.0.30 10.0.0.0");
     const std::wstring longName = L"interface ip set address \"" + std::wstring(300, L'x') + L"\" dhcp";
     EXPECT_EQ(ReadInterfaceDump(longName).at(0).name, std::wstring(kMaxFieldLength, L'x'));
+    std::wstring words = L"interface ip set dns B static";  // a line's 32nd word is read, its 33rd not
+    for (int i = 0; i < 25; ++i) words += L" x=1";
+    EXPECT_EQ(Summary(words + L" addr=1.1.1.1\n" + words + L" x=1 addr=2.2.2.2"), Lines{L"B: DNS 1.1.1.1"});
 }
 
 // Every letter folds as the C.UTF-8 locale lowers it, or stays; those of the
