@@ -31,10 +31,6 @@ std::wstring BusyText(const HandedRequest& request) {
            L": the Roamwise already running from this folder is busy with another command. Nothing was loaded.";
 }
 
-std::wstring ExitCodeText(std::int32_t exitCode) {
-    return L"netsh ended with exit code " + std::to_wstring(exitCode) + L".";
-}
-
 }  // namespace
 
 
@@ -145,7 +141,7 @@ bool MainController::Admit() {
 void MainController::SaveProfile() {
     if (!Admit()) return;
     CommandScope command(*this);
-    if (!report_.Trap(L"cmdSave", [&] { SaveTyped(view_.TypedName()); })) EndFailedTool();
+    if (!report_.Trap(L"cmdSave", [&] { SaveTyped(view_.TypedName()); })) EndTool();
 }
 
 void MainController::SaveTyped(const std::wstring& typed) {
@@ -212,11 +208,12 @@ std::wstring MainController::ReplaceWithDump(const std::wstring& profile) {
 // A tool failed: the window leaves its busy state and says so.
 void MainController::ReportToolFailure(const std::wstring& message) {
     if (closed_) return;
-    EndFailedTool();
+    EndTool();
     Tell(message);
 }
 
-void MainController::EndFailedTool() {
+// The window leaves its busy state.
+void MainController::EndTool() {
     if (closed_) return;
     view_.SetBusyPointer(false);
     ShowActiveAddress();
@@ -310,7 +307,7 @@ int MainController::Conclude(int code, const std::wstring& text) {
 int MainController::RunLoad(const std::function<int()>& load) {
     CommandScope command(*this);
     int code = kExitFailed;
-    if (!report_.Trap(L"cmdLoad", [&] { code = load(); }, [this] { SettleHandOver(kExitFailed); })) EndFailedTool();
+    if (!report_.Trap(L"cmdLoad", [&] { code = load(); }, [this] { SettleHandOver(kExitFailed); })) EndTool();
     return code;
 }
 
@@ -340,7 +337,7 @@ int MainController::Apply(const LoadPlan& plan) {
     // still runs, as it always did, but a trial does not.
     const std::wstring noUndo = undo_.Take(plan.profile, plan.goingBack);
     if (!noUndo.empty() && plan.trialSeconds) {
-        EndFailedTool();
+        EndTool();
         return Conclude(kExitFailed, L"Roamwise did not load " + Quoted(plan.Label()) +
                                          L": a trial load needs the settings in force to go back to, and they could "
                                          L"not be kept: " + noUndo);
@@ -433,7 +430,6 @@ void MainController::ShowCurrentSettings() {
 
 void MainController::ShowAbout() { Tell(kAboutText, L"About"); }
 
-void MainController::ProfileSelected() { view_.SetProfileTooltip(view_.SelectedProfile()); }
 
 void MainController::NameKeyPressed(int character) {
     if (character == 13) SaveProfile();

@@ -158,7 +158,7 @@ private:
     void CompareSelected();
     std::wstring DumpSettingsInForce();
     void ReportToolFailure(const std::wstring& message);
-    void EndFailedTool();
+    void EndTool();
 
     Platform& platform_;
     MainView& view_;

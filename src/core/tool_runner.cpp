@@ -80,6 +80,10 @@ std::wstring PrintedLines::Text(Platform& platform) const {
     return text;
 }
 
+std::wstring ExitCodeText(std::int32_t exitCode) {
+    return L"netsh ended with exit code " + std::to_wstring(exitCode) + L".";
+}
+
 ToolRunner::ToolRunner(Platform& platform, const std::wstring& programFolder)
     : platform_(platform), programFolder_(programFolder) {}
 

@@ -35,6 +35,9 @@ private:
     bool moreLines_ = false;
 };
 
+// "netsh ended with exit code 1."
+std::wstring ExitCodeText(std::int32_t exitCode);
+
 class ToolRunner {
 public:
     ToolRunner(Platform& platform, const std::wstring& programFolder);

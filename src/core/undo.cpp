@@ -99,7 +99,7 @@ std::wstring UndoFile::Take(const std::wstring& loaded, bool goingBack) {
         const std::int32_t exitCode = runner_.RunBatch();
         if (exitCode != 0) {
             Drop();
-            return L"netsh ended with exit code " + std::to_wstring(exitCode) + L".";
+            return ExitCodeText(exitCode);
         }
         const std::string dump = platform_.Read(folder_ + L"\\" + kStagingFile);
         platform_.Write(Path(), Header({loaded, goingBack, platform_.LocalTime(), false}) + dump);

@@ -18,7 +18,7 @@ enum class Answer { Ok, Yes, No };
 enum class Input { Enter, DoubleClick, DeleteKey, F2, F5, Escape, SelectAll };
 
 // The profile list's commands, however asked for: a key, a click, its menu.
-enum class ListCommand { Load, Rename, Delete, CreateShortcut, Refresh, Undo };
+enum class ListCommand { Load, Compare, Rename, Delete, CreateShortcut, Refresh, Undo };
 struct MenuItem {
     ListCommand command;
     std::wstring text;  // empty: a line between groups of items
@@ -90,6 +90,7 @@ public:
     // The rename box for the profile, filled with text, all of it selected;
     // nothing when cancelled.
     virtual std::optional<std::wstring> AskNewName(const std::wstring& profile, const std::wstring& text) = 0;
+    // Lines end with "\r\n".
     virtual void SetProfileTooltip(const std::wstring& text) = 0;
 
     // The profile-name box.

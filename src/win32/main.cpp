@@ -22,8 +22,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     if (const auto end = EndsBeforeWindows(platform, mainWindow, request)) return *end;
 
     win32::KeepCurrentFolderOutOfDllSearch();
-    win32::ViewerWindow viewer(instance, mainWindow);
-    MainController controller(platform, mainWindow, viewer);
+    win32::ViewerWindow viewer(instance, mainWindow), comparison(instance, mainWindow, win32::kComparison);
+    MainController controller(platform, mainWindow, viewer, comparison);
     using Action = StartRequest::Action;
     if (request.action == Action::Keep) return controller.KeepFromCommandLine(request.quiet);
     if (request.action != Action::OpenWindow)
@@ -32,6 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     win32::InitCommonControlClasses();
     mainWindow.Attach(controller);
     viewer.Attach(controller.Viewer());
+    comparison.Attach(controller.Comparison());
     if (!mainWindow.Create()) return 1;
     // A second copy started from this folder brings this window forward.
     platform.SetMainWindow(mainWindow.Handle());
@@ -42,6 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
     if (!started || controller.Refused()) {
         // No window was ever shown.
         viewer.Destroy();
+        comparison.Destroy();
         mainWindow.Destroy();
         return 0;
     }

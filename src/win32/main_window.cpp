@@ -23,6 +23,8 @@ using namespace roamwise::ids;
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockPeriodMs = 1000;
+constexpr long kTooltipWidth = 9000;  // twips: 600 pixels at 96 DPI
+constexpr LPARAM kTooltipShownMs = 20000;
 // Posted by ClearProfiles: the list draws again once the refill is done.
 constexpr UINT kResumeListRedraw = WM_APP + 1;
 // Posted once the window shows: oleacc is loaded after the start, not during it.
@@ -139,6 +141,10 @@ void MainWindow::CreateTooltips() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
                                nullptr);
     if (!tooltip_) return;
+    // A profile's tooltip has a line per adapter: wide enough for them, and
+    // long enough in sight to be read.
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, TwipsToPixels(kTooltipWidth, dpi_.x));
+    SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTooltipShownMs);
     for (int id : {kProfileList, kNameBox}) {
         // No TTF_SUBCLASS: the tooltip's own subclassing costs a round trip
         // to the system for every message the control gets, which made

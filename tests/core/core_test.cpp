@@ -21,11 +21,11 @@ const std::wstring kRunning = L"Roamwise: Roamwise is already running from this 
 struct World {
     explicit World(const std::wstring& folder = L"C:\\Roam wise", const std::wstring& shortFolder = L"C:\\ROAMWI~1")
         : machine(folder, shortFolder) {}
-    ~World() { EXPECT_FALSE(viewer.misused); }
+    ~World() { EXPECT_FALSE(viewer.misused || comparison.misused); }
     fake::Machine machine;
     fake::Windows windows;
-    fake::Viewer viewer;
-    MainController app{machine, windows, viewer};
+    fake::Viewer viewer, comparison;
+    MainController app{machine, windows, viewer, comparison};
 
     void Profile(const std::wstring& name, bool hidden = false, bool readOnly = false) {
         fake::File& f = machine.Add(kProfiles + name + L".txt", "old " + std::string(name.begin(), name.end()));
@@ -512,7 +512,7 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
     EXPECT_TRUE(w.app.ProfileMenu(false).empty());
     std::wstring menu;
     for (const MenuItem& item : w.app.ProfileMenu(true)) menu += item.text + std::wstring(item.isDefault ? L"* " : L" ");
-    EXPECT_EQ(menu, L"&Load* Re&name &Delete Create &Shortcut on Desktop ");
+    EXPECT_EQ(menu, L"&Load* &Compare with Current Settings Re&name &Delete Create &Shortcut on Desktop ");
     EXPECT_FALSE(w.app.ListInput(Input::Escape));
     const std::wstring lnk = L"C:\\Users\\me\\Desktop\\Home - Roamwise.lnk", made = L"Roamwise: The shortcut \"Home - Roamwise\" is on the desktop:\r" + lnk;
     const std::wstring replace = L"Roamwise: There is already a shortcut \"Home - Roamwise\" on the desktop. Do you want to replace it?";
@@ -521,12 +521,12 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
         {"Enter", nullptr, Pick(L"Home", Input(Input::Enter)), {kLoaded}}, {"the menu's Load", nullptr, Pick(L"Home", Menu(0)), {kLoaded}},
         {"a double-click", nullptr, Pick(L"Home", Input(Input::DoubleClick)), {kLoaded}},
         {"the Delete key", nullptr, Pick(L"Home", Input(Input::DeleteKey)), {sure}, {}, {L"Home.txt"}},
-        {"the menu's Delete", nullptr, Pick(L"Home", Menu(2)), {sure}, {}, {L"Home.txt"}},
+        {"the menu's Delete", nullptr, Pick(L"Home", Menu(3)), {sure}, {}, {L"Home.txt"}},
         // Rename, from F2 or the menu: Save's rules, nothing overwritten, the renamed profile selected.
         {"rename", nullptr, Rename(L"Home", L"My Home"), {L"rename Home"}, {}, {L"Home.txt"}, [](World& w) {
              EXPECT_TRUE(w.Bytes(kProfiles + L"My_Home.txt") == "old Home" && w.windows.profiles == (std::vector<std::wstring>{L"My_Home", L"Office"}));
              EXPECT_EQ(w.windows.selected + w.windows.listTip, L"My_HomeMy_Home"); }},
-        {"rename, the letter case alone", [](World& w) { w.windows.newNames = {L"HOME"}; }, Pick(L"Home", Menu(1)),
+        {"rename, the letter case alone", [](World& w) { w.windows.newNames = {L"HOME"}; }, Pick(L"Home", Menu(2)),
          {L"rename Home"}, {}, {L"Home.txt"}, [](World& w) { EXPECT_EQ(w.machine.List(kProfiles + L"*")[0].name + w.windows.selected, L"HOME.txtHOME"); }},
         // A refused name comes back to the box, to be corrected.
         {"rename onto another profile", nullptr, Rename(L"Home", L"office"),
@@ -548,7 +548,7 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
          [](World& w) { EXPECT_EQ(w.windows.profiles, (std::vector<std::wstring>{L"Home", L"Office"})); }},
         {"rename nothing", nullptr, Rename(L"", L"x"), {L"Roamwise: Select a profile to rename"}},
         // A shortcut on the desktop that loads the profile.
-        {"a shortcut", nullptr, Pick(L"Home", Menu(3)), {made}, {}, {}, [lnk](World& w) {
+        {"a shortcut", nullptr, Pick(L"Home", Menu(4)), {made}, {}, {}, [lnk](World& w) {
              EXPECT_EQ(w.machine.shortcuts[lnk], L"C:\\Roam wise\\Roamwise.exe|/load \"Home\"|C:\\Roam wise|C:\\Roam wise\\Roamwise.exe"); }},
         {"a shortcut there already, kept", [lnk](World& w) { w.machine.Add(lnk, "mine"), w.windows.answers = {Answer::No}; },
          Pick(L"Home", &MainController::CreateShortcut), {replace}, {}, {}, [lnk](World& w) { EXPECT_EQ(w.Bytes(lnk), "mine"); }},
@@ -557,6 +557,20 @@ TEST(List, KeysClicksAndTheMenuDoWhatTheButtonsDo) {
         {"no desktop", [](World& w) { w.machine.desktop = L"C:\\Nowhere"; }, Pick(L"Home", &MainController::CreateShortcut),
          {L"Roamwise: The shortcut could not be made in the folder \"C:\\Nowhere\": cannot write"}},
         {"a shortcut of nothing", nullptr, Pick(L"", &MainController::CreateShortcut), {L"Roamwise: Select a profile to make a shortcut for"}},
+        // What a profile sets: a line per adapter in its tooltip, eight at most; beside the settings in force in a window.
+        {"the tooltip", [](World& w) {
+             std::string dump = "pushd interface ip\r\n";
+             for (char a = 'A'; a < 'J'; ++a) dump += std::string("set address ") + a + " dhcp\r\n";
+             w.machine.Add(kProfiles + L"Nine.txt", dump); }, [](World& w) {
+             w.windows.selected = L"Nine", w.app.ProfileSelected();
+             EXPECT_EQ(w.windows.listTip, L"Nine\r\nA: DHCP\r\nB: DHCP\r\nC: DHCP\r\nD: DHCP\r\nE: DHCP\r\nF: DHCP\r\nG: DHCP\r\nH: DHCP\r\n\u2026"); }, {}},
+        {"compared", [](World& w) { w.machine.Find(kProfiles + L"Home.txt")->bytes = "interface ip set address LAN dhcp", w.machine.dumpText = "interface ip set address LAN static 1.2.3.4"; },
+         Pick(L"Home", Menu(1)), {}, L" Active IP: 192.0.2.7", {}, [](World& w) {
+             EXPECT_TRUE(w.comparison.shown && !w.windows.busy && w.Bytes(w.machine.program + L"\\Roamwise-now.tmp") == "<none>");
+             EXPECT_EQ(w.comparison.text.substr(0, 20) + w.comparison.text.substr(w.comparison.text.find(L"\r\n* "), 9), L"\"Home\" compared with\r\n* IPv4 "); }},
+        {"compared, netsh fails", [](World& w) { w.machine.dumpExit = 2; }, Pick(L"Home", Menu(1)),
+         {L"Roamwise: The settings in force could not be read: netsh ended with exit code 2."}, L" Active IP: 192.0.2.7", {}, [](World& w) { EXPECT_FALSE(w.comparison.exists); }},
+        {"compared, nothing selected", nullptr, Pick(L"", [](World& w) { w.app.Run(ListCommand::Compare); }), {L"Roamwise: Select a profile to compare"}},
         {"a shortcut of a vanished profile", nullptr, Pick(L"Gone", &MainController::CreateShortcut),
          {L"Roamwise: There is no profile \"Gone\" in the Profiles folder."}},
     };

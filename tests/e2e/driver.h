@@ -4,6 +4,7 @@
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600  // no part of what ships
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -42,6 +43,22 @@ inline bool Send(HWND w, UINT message, WPARAM wp, LPARAM lp, DWORD_PTR* result =
 inline std::wstring TextOf(HWND w) {
     wchar_t text[4096] = L"";
     return Send(w, WM_GETTEXT, 4096, LPARAM(text)) ? text : L"";
+}
+// The text a tooltip shows for a control: TTM_GETTEXTW is not marshalled between processes, so the
+// record and its buffer live in the program's memory.
+inline std::wstring TooltipText(HWND tooltip, HWND control) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tooltip, &pid);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    wchar_t text[1024] = L"";
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(TOOLINFOW) + sizeof text, MEM_COMMIT, PAGE_READWRITE));
+    TOOLINFOW tool = {TTTOOLINFOW_V1_SIZE, 0, GetParent(control), UINT_PTR(control)};
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof tool);
+    if (remote && WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr) &&
+        SendMessageTimeoutW(tooltip, TTM_GETTEXTW, 1024, LPARAM(remote), SMTO_NORMAL, 10000, nullptr))
+        ReadProcessMemory(process, remote + sizeof tool, text, sizeof text - sizeof(wchar_t), nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE), CloseHandle(process);
+    return text;
 }
 class Program {
 public:

@@ -242,6 +242,28 @@ TEST_F(e2e, ALoadIsTakenBackByUndoAndATrialGoesBackUnlessKept) {
     EXPECT_EQ(Program(app_, L"/keep /quiet").ExitCode(), 1u) << "no trial open";
     EXPECT_EQ(Read(state_ / "state"), office);
 }
+TEST_F(e2e, AProfilesSettingsShowInItsTooltipAndBesideTheSettingsInForce) {
+    Write(profiles_ / L"Caf\u00e9.txt", "# Schnittstellenkonfiguration f\x81r \"LAN 2\"\r\npushd interface ip\r\n"  // code page 437
+          "set address name=\"LAN 2\" source=static addr=192.0.2.20 mask=255.255.255.0\r\nset address name=\"LAN 2\" gateway=192.0.2.1 "
+          "gwmetric=0\r\nset dns name=\"LAN 2\" source=static addr=192.0.2.53 register=PRIMARY\r\nset address name=\"Wireless\" source=dhcp\r\npopd\r\n");
+    Write(state_ / "state", "pushd interface ip\r\nset address name=\"lan 2\" source=dhcp\r\nset address name=\"Other\" source=dhcp\r\npopd\r\n");
+    Program& p = Start();
+    const HWND list = p.Control(ids::kProfileList);
+    p.Select(L"Caf\u00e9");
+    EXPECT_EQ(TooltipText(p.Window(TOOLTIPS_CLASSW, 30000, false), list),
+              L"Caf\u00e9\r\nLAN 2: 192.0.2.20/24, gateway 192.0.2.1, DNS 192.0.2.53\r\nWireless: DHCP");
+    PostMessageW(list, WM_CONTEXTMENU, WPARAM(list), -1);
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) Key(p.Window(L"#32768"), key);  // its second item compares
+    const HWND shown = p.Window(ROAMWISE_COMPARISON_CLASS), text = GetDlgItem(shown, ids::kSettingsText);
+    std::wstring compared;
+    EXPECT_TRUE(WaitFor([&] { return (compared = TextOf(text)).find(L"Other") != std::wstring::npos; })) << compared;
+    EXPECT_EQ(compared, L"\"Caf\u00e9\" compared with the settings in force now. Lines marked * differ.\r\n\r\nLAN 2\r\n"
+                        L"* IPv4 addresses: 192.0.2.20/24; now from DHCP\r\n* Gateways: 192.0.2.1 (metric 0); now from DHCP\r\n"
+                        L"* DNS servers: 192.0.2.53; now none\r\n\r\nWireless\r\n* IPv4 addresses: from DHCP; now not present\r\n"
+                        L"* Gateways: from DHCP; now not present\r\n\r\nLeft alone by \"Caf\u00e9\": Other");
+    Key(text, VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(shown) && Setting(L"Form3Left") != L""; }));
+}
 TEST_F(e2e, ActiveAddress) {  // run in a network namespace by namespace-test.sh, which says what to expect
     wchar_t expected[64] = L"";
     if (!GetEnvironmentVariableW(L"ROAMWISE_EXPECT_STATUS", expected, 64)) GTEST_SKIP() << "outside a namespace";

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The whole way: ipconfig's text in the viewer, netsh's words in the box of a load that failed.
     machine.Add(machine.program + L"\\Profiles\\P.txt"), machine.loadExit = 1;
     fake::Windows windows;
-    fake::Viewer viewer;
-    MainController app(machine, windows, viewer);
+    fake::Viewer viewer, comparison;
+    MainController app(machine, windows, viewer, comparison);
     app.StartUp(), windows.selected = L"P", app.LoadProfile();
     FUZZ_CHECK(viewer.text == machine.FromOem(machine.ipconfigText) && !viewer.misused);
     const std::wstring first = L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.";
