@@ -253,7 +253,7 @@ int MainController::FromCommandLine(const HandedRequest& request, bool quiet) {
     if (claim == FolderClaim::Claimed) {
         store_.RecoverInterruptedSaves();
         undo_.DropCopy();
-        if (!request.undo) OfferGoingBack();
+        if (!request.undo && !quiet) OfferGoingBack();
     }
     // A name the running copy would refuse is refused here, in the start.
     HandedRequest resolved = request;
@@ -307,7 +307,10 @@ int MainController::Conclude(int code, const std::wstring& text) {
 int MainController::RunLoad(const std::function<int()>& load) {
     CommandScope command(*this);
     int code = kExitFailed;
-    if (!report_.Trap(L"cmdLoad", [&] { code = load(); }, [this] { SettleHandOver(kExitFailed); })) EndTool();
+    if (!report_.Trap(L"cmdLoad", [&] { code = load(); }, [this] { SettleHandOver(kExitFailed); })) {
+        platform_.CloseTrial();  // a trial that failed half-way has nothing to keep
+        EndTool();
+    }
     return code;
 }
 
@@ -336,11 +339,14 @@ int MainController::Apply(const LoadPlan& plan) {
     // The settings in force first, to go back to; without them a plain load
     // still runs, as it always did, but a trial does not.
     const std::wstring noUndo = undo_.Take(plan.profile, plan.goingBack);
-    if (!noUndo.empty() && plan.trialSeconds) {
+    // Nor without "/keep" reaching it, when a script's trial has no box to keep it with.
+    const bool keepable = !plan.trialSeconds || platform_.OpenTrial() || !quiet_;
+    if (plan.trialSeconds && (!noUndo.empty() || !keepable)) {
         EndTool();
-        return Conclude(kExitFailed, L"Roamwise did not load " + Quoted(plan.Label()) +
-                                         L": a trial load needs the settings in force to go back to, and they could "
-                                         L"not be kept: " + noUndo);
+        return Conclude(kExitFailed, L"Roamwise did not load " + Quoted(plan.Label()) + L": " +
+                                         (noUndo.empty() ? L"\"/keep\" could not be given a way to reach it."
+                                                         : L"a trial load needs the settings in force to go back to, and "
+                                                           L"they could not be kept: " + noUndo));
     }
     PrintedLines said;
     const std::int32_t exitCode = plan.undo ? runner_.RunNetshScript(programFolder_, undo_.Stage(previous), said)

@@ -39,7 +39,6 @@ int MainController::RunTrial(const LoadPlan& plan, int code, const std::wstring&
     undo_.MarkTrial(true);
     // A start that handed over a plain load hears netsh's result now; one that asked for the trial, its end.
     if (!plan.answerAfterTrial) SettleHandOver(code);
-    platform_.OpenTrial();
     const Trial trial(platform_.Milliseconds(), plan.trialSeconds);
     view_.SetBusyPointer(false);
     ShowActiveAddress();
