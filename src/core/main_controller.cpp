@@ -253,7 +253,7 @@ int MainController::FromCommandLine(const HandedRequest& request, bool quiet) {
     if (claim == FolderClaim::Claimed) {
         store_.RecoverInterruptedSaves();
         undo_.DropCopy();
-        if (!request.undo && !quiet) OfferGoingBack();
+        if (!request.undo) OfferGoingBack();
     }
     // A name the running copy would refuse is refused here, in the start.
     HandedRequest resolved = request;

@@ -17,18 +17,13 @@ const char kLoading[] = "loading \"";
 const char kGoingBack[] = "going back from \"";
 const char kOnTrial[] = ", on trial";
 
-// The name in UTF-8: the header is Roamwise's own, whatever code page the dump is in.
+// The name in UTF-8, a unit at a time (a pair of UTF-16 units as two): the
+// header is Roamwise's own to read back, whatever code page the dump is in.
 std::string Utf8(const std::wstring& text) {
     std::string bytes;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t c = static_cast<std::uint32_t>(text[i]);
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())  // a pair of UTF-16 units
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<std::uint32_t>(text[++i]) - 0xDC00);
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-            continue;
-        }
-        const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    for (const wchar_t unit : text) {
+        const auto c = static_cast<std::uint32_t>(unit);
+        const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
         const unsigned char lead[] = {0, 0xC0, 0xE0, 0xF0};
         bytes += static_cast<char>(lead[extra] | (c >> (6 * extra)));
         for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) bytes += static_cast<char>(0x80 | ((c >> shift) & 0x3F));
@@ -43,10 +38,6 @@ std::wstring FromUtf8(const std::string& bytes) {
         const int extra = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
         std::uint32_t c = extra ? lead & (0x3F >> extra) : lead;
         for (int k = 0; k < extra && i < bytes.size(); ++k) c = c << 6 | (static_cast<unsigned char>(bytes[i++]) & 0x3F);
-        if (c >= 0x10000 && sizeof(wchar_t) == 2) {
-            text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            c = 0xDC00 + ((c - 0x10000) & 0x3FF);
-        }
         text += static_cast<wchar_t>(c);
     }
     return text;

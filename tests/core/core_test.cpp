@@ -223,7 +223,9 @@ TEST(LoadAndDelete, ApplyOrRemoveTheSelectedProfileAndSayWhatHappened) {
         {"closed during a failing load", [&](World& w) { w.machine.loadExit = 2, closed(0)(w); }, load, {}},
         {"closed during the viewer's capture", closed(0), [](World& w) { w.app.ShowCurrentSettings(); }, {}, {}, {},
          [](World& w) { EXPECT_FALSE(w.viewer.shown); }},
-        {"closed during the capture after a load", closed(1), load, {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
+        {"closed during the capture after a load", closed(2), load, {}, {}, {}, [](World& w) { EXPECT_FALSE(w.viewer.exists); }},
+        {"closed while the load's box is open", [](World& w) { w.windows.duringBoxes = {[&w] { w.app.Close(); EXPECT_FALSE(w.windows.exists); }}; },
+         load, {kLoaded}},
         {"delete", nullptr, remove, {sure}, ip, {L"Home.txt"}, [](World& w) {
              EXPECT_TRUE(w.windows.profiles == std::vector<std::wstring>{L"Office"} && w.windows.statusAtBox == L"   Deleting profile: Home"); }},
         {"delete declined", [](World& w) { w.windows.answers = {Answer::No}; }, remove, {sure}, ip},
@@ -304,9 +306,11 @@ TEST(Undo, EveryLoadKeepsTheSettingsItReplacesAndUndoPutsThemBack) {
     const Do load = Pick(L"Home", &MainController::LoadProfile);
     const auto menu = [](World& w) { std::wstring t; for (auto& i : w.app.ProfileMenu(false)) t += i.text; return t; };
     const Row rows[] = {
-        {"a load", nullptr, load, {kLoaded}, {}, {}, [&](World& w) {
-             EXPECT_EQ(w.Bytes(kUndoFile), "# Roamwise undo: before loading \"Home\" at 2026-12-07 14:03:00\r\ndump of 192.0.2.7");
-             EXPECT_EQ(menu(w), L"&Undo Load of \"Home\""); }},
+        {"a load", [](World& w) { w.Profile(L"Caf\u00e9 \u03a9\u4e2d"); }, Pick(L"Caf\u00e9 \u03a9\u4e2d", &MainController::LoadProfile),
+         {kLoaded}, {}, {}, [&](World& w) {
+             EXPECT_EQ(w.Bytes(kUndoFile), "# Roamwise undo: before loading \"Caf\xc3\xa9 \xce\xa9\xe4\xb8\xad\" at 2026-12-07 14:03:00\r\ndump of 192.0.2.7");
+             EXPECT_EQ(menu(w), L"&Undo Load of \"Caf\u00e9 \u03a9\u4e2d\"");
+             EXPECT_EQ(w.app.ProfileMenu(true).at(5).text + w.app.ProfileMenu(true).at(6).text, menu(w)); }},
         {"undo twice goes back, then forward", nullptr, [&](World& w) {
              load(w), Undo(Answer::Yes)(w), Config("dump of 192.0.2.7")(w);
              EXPECT_EQ(menu(w), L"&Undo Load of \"Undo of Home\"");
@@ -325,6 +329,8 @@ TEST(Undo, EveryLoadKeepsTheSettingsItReplacesAndUndoPutsThemBack) {
         {"the settings in force cannot be kept", [](World& w) { w.machine.snapshotExit = 1, w.machine.Add(kUndoFile, "# Roamwise undo: before loading \"x\" at 1"); },
          load, {kLoaded + L"\rUndo is not possible: the settings in force before could not be kept: netsh ended with exit code 1."}, {}, {},
          [](World& w) { EXPECT_EQ(w.Bytes(kUndoFile) + w.Bytes(w.machine.program + L"\\Roamwise-undo.tmp"), "<none><none>"); }},
+        {"nor written", [](World& w) { w.machine.throwing = kUndoFile; }, load,
+         {kLoaded + L"\rUndo is not possible: the settings in force before could not be kept: disk on fire"}},
         {"a file of the user's in the way", [](World& w) { w.machine.Add(kUndoFile, "my notes"); }, [](World& w) { w.machine.loadExit = 1, Pick(L"Home", &MainController::LoadProfile)(w); },
          {L"Roamwise: The profile may not have been applied in full: netsh ended with exit code 1.\rUndo is not possible: the settings in force "
           L"before could not be kept: a file \"Roamwise-undo.txt\" that is not Roamwise's is in the way."}, {}, {},
@@ -458,6 +464,7 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"-quiet", nullptr, kExitUsage, {}, 0},
         {L"Home", nullptr, kExitUsage, {usage(L"Roamwise does not know the argument \"Home\".")}, 0},
         {L"/load Home /try 0", nullptr, kExitUsage, {usage(L"\"/try\" needs a number of seconds from 1 to 3600 after it.")}, 0},
+        {L"/load Home /try", nullptr, kExitUsage, {usage(L"\"/try\" needs a number of seconds from 1 to 3600 after it.")}, 0},
         {L"/try 3601 /load Home", nullptr, kExitUsage, {usage(L"\"/try\" needs a number of seconds from 1 to 3600 after it.")}, 0},
         {L"/undo /try 5", nullptr, kExitUsage, {usage(L"\"/try\" is only used together with \"/load\".")}, 0},
         {L"/undo /load Home", nullptr, kExitUsage, {usage(L"\"/load\" cannot be given together with \"/undo\".")}, 0},
