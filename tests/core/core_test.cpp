@@ -326,6 +326,8 @@ TEST(Undo, EveryLoadKeepsTheSettingsItReplacesAndUndoPutsThemBack) {
              EXPECT_EQ(UndoQuestion(*UndoFile(w.machine, runner, w.machine.program).Read(), L"2026-12-07"),
                        L"Go back to the network settings from before \"AT&T\" was loaded at 2026-12-05 09:00?");
              Handed(L"/undo")(w); }, {L"answer: 0", kLoaded}, {}, {}, Config("before")},
+        {"from a script, without asking", nullptr, [&](World& w) { load(w); EXPECT_EQ(w.app.FromCommandLine({true, L"", 0}, false), kExitLoaded); },
+         {kLoaded, kLoaded}, {}, {}, Config("dump of 192.0.2.7")},
         {"the settings in force cannot be kept", [](World& w) { w.machine.snapshotExit = 1, w.machine.Add(kUndoFile, "# Roamwise undo: before loading \"x\" at 1"); },
          load, {kLoaded + L"\rUndo is not possible: the settings in force before could not be kept: netsh ended with exit code 1."}, {}, {},
          [](World& w) { EXPECT_EQ(w.Bytes(kUndoFile) + w.Bytes(w.machine.program + L"\\Roamwise-undo.tmp"), "<none><none>"); }},
@@ -348,6 +350,8 @@ TEST(Undo, ATrialLoadGoesBackByItselfUnlessSomeoneKeepsIt) {
     const Do load = Pick(L"Home", &MainController::LoadProfile);
     const Row rows[] = {
         {"kept", remote({TrialChoice::Keep}), load, {ask}, L" Active IP: 192.0.2.8", {}, Config("old Home")},
+        {"kept, not connected", [&](World& w) { remote({TrialChoice::Keep})(w), w.machine.addressAfterLoad = L"127.0.0.1"; }, load,
+         {L"trial: Keep these network settings?\r\rNot connected"}},
         {"going back chosen", remote({TrialChoice::GoBack}), load, {ask, went(L"Go Back was chosen")}, {}, {}, Config("dump of 192.0.2.7")},
         {"the question closed", remote({TrialChoice::Closed}), load, {ask, went(L"the question was closed without an answer")}, {}, {}, Config("dump of 192.0.2.7")},
         {"nobody there", remote({}), load, {ask, went(L"nobody kept the new ones within 120 seconds")}, {}, {}, [](World& w) {
@@ -480,14 +484,15 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
     };
     for (auto& r : rows) {
         World w;
-        w.Profile(L"Home"), w.machine.Add(kProfiles + L"Office.~rw");  // put back by every start that claims the folder
+        w.Profile(L"Home"), w.machine.Add(kProfiles + L"Office.~rw");  // put back by every start that claims the folder,
+        w.machine.Add(w.machine.program + L"\\Roamwise-undo.tmp");       // and an Undo's copy cleared away
         if (r.setUp) r.setUp(w.machine);
         SCOPED_TRACE(std::string(r.line.begin(), r.line.end()) + " on 4." + std::to_string(w.machine.version.minor));
         EXPECT_EQ(Launch(w, r.line), r.code);
         EXPECT_TRUE(w.windows.boxes == r.boxes && w.machine.starts.size() == r.starts) << w.windows.boxes.size();
         const auto& scripts = w.machine.netshScripts;
         EXPECT_EQ(scripts.empty() ? w.machine.handedOver : scripts[0], scripts.empty() ? r.loaded : kProfiles + r.loaded + L".txt");
-        EXPECT_EQ(w.Bytes(kProfiles + L"Office.~rw") == "<none>", w.machine.claimed);
+        EXPECT_EQ(w.Bytes(kProfiles + L"Office.~rw") + w.Bytes(w.machine.program + L"\\Roamwise-undo.tmp") == "<none><none>", w.machine.claimed);
         w.app.Close();  // stores only the place of a window that started up, even without its list
         EXPECT_TRUE(w.windows.profiles.empty() && !w.viewer.exists);
         if (r.code == -1) EXPECT_EQ(w.machine.settings[L"FormTop"], L"0");
