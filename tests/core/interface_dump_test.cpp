@@ -17,7 +17,7 @@ TEST(InterfaceDump, ReadsEachDialectsCommandsInTheirContexts) {
     const std::wstring xp =  // as 2000/XP write it, CR LF line ends
         L"#========================\r\n# Schnittstellenkonfiguration f\u00fcr \"LAN\"\r\npushd interface ip\r\n\r\n"
         L"set address name=\"Local Area Connection\" source=static addr=10.1.1.20 mask=255.255.255.0\r\n"
-        L"\tset address name=\"Local Area Connection\" gateway=10.1.1.1 gwmetric=0\r\n"
+        L"\tset address name=\"Local Area Connection\" gateway=10.1.1.1\tgwmetric=0\r\n"
         L"  add address name=\"LOCAL AREA CONNECTION\" addr=10.1.1.21 mask=255.255.0.0\r\n"
         L"set dns name=\"Local Area Connection\" source=static addr=10.1.1.2 register=PRIMARY\r\n"
         L"add dns name=\"Local Area Connection\" addr=10.1.1.3 index=2\r\n"
@@ -104,7 +104,7 @@ TEST(SettingsComparison, ShowsWhatTheProfileSetsBesideWhatIsInForce) {
     const std::wstring office =
         L"pushd interface ip\nset address \"Local Area Connection\" static 10.1.1.20 255.255.255.0 10.1.1.1 1\n"
         L"set dns \"Local Area Connection\" static 10.1.1.2\nadd dns \"Local Area Connection\" 10.1.1.3\nset wins \"Local Area Connection\" static none\n"
-        L"set address \"Wireless Network Connection\" dhcp\nset address \"Bluetooth Network\" static 10.3.3.3\npopd\n"
+        L"set address \"Wireless Network Connection\" dhcp\nset address \"Bluetooth Network\" static 10.3.3.3 255.255.256.0\npopd\n"
         L"interface ipv6 add address \"Wireless Network Connection\" 2001:DB8::5/64\ninterface ipv6 add dnsservers \"Wi-Fi 3\" fe80::9";
     const std::wstring now =
         L"pushd interface ipv4\nadd address name=\"local area connection\" address=10.1.1.20/24\nadd route 0.0.0.0/0 \"LOCAL AREA CONNECTION\" 192.0.2.1 metric=0\n"
@@ -117,13 +117,13 @@ TEST(SettingsComparison, ShowsWhatTheProfileSetsBesideWhatIsInForce) {
          L"Local Area Connection\r\n  IPv4 addresses: 10.1.1.20/24\r\n* Gateways: 10.1.1.1 (metric 1); now 192.0.2.1 (metric 0)\r\n"
          L"* DNS servers: 10.1.1.2, 10.1.1.3; now from DHCP\r\n  WINS servers: none\r\n\r\n"
          L"Wireless Network Connection\r\n* IPv4 addresses: from DHCP; now 192.0.2.7/24\r\n* Gateways: from DHCP; now none\r\n"
-         L"  IPv6 addresses: 2001:DB8::5/64\r\n\r\nBluetooth Network\r\n* IPv4 addresses: 10.3.3.3; now not present\r\n\r\n"
+         L"  IPv6 addresses: 2001:DB8::5/64\r\n\r\nBluetooth Network\r\n* IPv4 addresses: 10.3.3.3 mask 255.255.256.0; now not present\r\n\r\n"
          L"Wi-Fi 3\r\n* IPv6 DNS servers: fe80::9; now none\r\n\r\nLeft alone by \"Office\": Local Area Connection 2"},
         {office, office.substr(0, office.find(L"popd")),
          L"\"Office\" compared with the settings in force now. Lines marked * differ.\r\n\r\nLocal Area Connection\r\n"
          L"  IPv4 addresses: 10.1.1.20/24\r\n  Gateways: 10.1.1.1 (metric 1)\r\n  DNS servers: 10.1.1.2, 10.1.1.3\r\n  WINS servers: none\r\n\r\n"
          L"Wireless Network Connection\r\n  IPv4 addresses: from DHCP\r\n  Gateways: from DHCP\r\n* IPv6 addresses: 2001:DB8::5/64; now none\r\n\r\n"
-         L"Bluetooth Network\r\n  IPv4 addresses: 10.3.3.3\r\n\r\nWi-Fi 3\r\n* IPv6 DNS servers: fe80::9; now not present"},
+         L"Bluetooth Network\r\n  IPv4 addresses: 10.3.3.3 mask 255.255.256.0\r\n\r\nWi-Fi 3\r\n* IPv6 DNS servers: fe80::9; now not present"},
         {L"set address LAN dhcp", now, L"\"Office\" holds no interface settings that Roamwise can read."},
     };
     for (const auto& row : rows)
