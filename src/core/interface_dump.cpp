@@ -223,7 +223,7 @@ private:
 
 void DumpReader::Line(View line) {
     const std::vector<View> words = Words(line);
-    if (words.empty() || words[0][0] == L'#') return;
+    if (words.empty()) return;  // comments need no test: no command starts with "#"
     std::size_t at = 1;
     if (Is(words[0], L"pushd")) {
         pushed_.push_back(context_);

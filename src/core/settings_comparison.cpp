@@ -82,15 +82,9 @@ const std::pair<const wchar_t*, Item> kItems[] = {
     {L"IPv6 DNS servers", [](const AdapterSettings& a) { return Shown(a.ipv6.dns); }},
 };
 
-bool SaysAnything(const AdapterSettings& adapter) {
-    for (const auto& item : kItems)
-        if (item.second(adapter)) return true;
-    return false;
-}
-
 const AdapterSettings* Find(const std::vector<AdapterSettings>& adapters, const std::wstring& name) {
     for (const AdapterSettings& a : adapters)
-        if (SaysAnything(a) && FoldCase(a.name) == FoldCase(name)) return &a;
+        if (FoldCase(a.name) == FoldCase(name)) return &a;
     return nullptr;
 }
 
@@ -121,11 +115,11 @@ std::wstring CompareSettings(const std::wstring& profileName, const std::vector<
     const std::wstring quoted = L"\"" + profileName + L"\"";
     std::vector<std::wstring> lines{quoted + L" compared with the settings in force now. Lines marked * differ."};
     for (const AdapterSettings& a : profile)
-        if (SaysAnything(a)) CompareAdapter(a, Find(current, a.name), lines);
+        CompareAdapter(a, Find(current, a.name), lines);
     if (lines.size() == 1) return quoted + L" holds no interface settings that Roamwise can read.";
     std::wstring alone;
     for (const AdapterSettings& a : current)
-        if (SaysAnything(a) && !Find(profile, a.name)) alone += (alone.empty() ? L"" : L", ") + a.name;
+        if (!Find(profile, a.name)) alone += (alone.empty() ? L"" : L", ") + a.name;
     if (!alone.empty()) lines.insert(lines.end(), {L"", L"Left alone by " + quoted + L": " + alone});
     std::wstring text;
     for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\r\n") + line;

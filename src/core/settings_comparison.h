@@ -16,6 +16,7 @@ constexpr std::size_t kMaxSummaryLength = 120;
 // "Wi-Fi: DHCP"; none for an adapter with nothing to show.
 std::vector<std::wstring> SummaryLines(const std::vector<AdapterSettings>& adapters);
 
+// Both lists as ReadInterfaceDump gives them: every adapter says something.
 // Per adapter the profile sets, in its order, each setting it mentions beside
 // the one in force now, lines that differ marked "* "; then the adapters it
 // leaves alone. Lines joined by "\r\n".
