@@ -157,7 +157,6 @@ std::int32_t ToolRunner::StartAndWait(const wchar_t* tool, const std::wstring& c
         failure = named(L"fWait");
     }
     running_.clear();
-    if (ended_) ended_();
     if (failure) throw *failure;
     return static_cast<std::int32_t>(exitCode);
 }

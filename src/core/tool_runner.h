@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,8 +57,6 @@ public:
 
     // The tool being waited for ("netsh", "ipconfig"), or empty.
     const std::wstring& Running() const { return running_; }
-    // Called each time a tool has ended, however its wait ended.
-    void WhenToolEnds(std::function<void()> ended) { ended_ = std::move(ended); }
 
 private:
     std::wstring ShortFolder(const std::wstring& folder);
@@ -71,7 +68,6 @@ private:
     std::wstring programFolder_;
     std::wstring batchTool_;  // what Settings.bat runs
     std::wstring running_;
-    std::function<void()> ended_;
 };
 
 }  // namespace roamwise

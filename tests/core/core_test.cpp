@@ -358,7 +358,9 @@ TEST(Undo, ATrialLoadGoesBackByItselfUnlessSomeoneKeepsIt) {
              EXPECT_EQ(w.windows.countdowns.front() + L", " + w.windows.countdowns[118] + L", " + w.windows.countdowns.back(),
                        L"Going back in 120 seconds, Going back in 2 seconds, Going back in 1 second");
              EXPECT_EQ(w.Bytes(kUndoFile).substr(0, 60), "# Roamwise undo: before going back from \"Home\" at 2026-12-07"); }},
-        {"kept from a script", [&](World& w) { remote({})(w), w.windows.duringBoxes = {[&w] { EXPECT_TRUE(w.machine.KeepTrial()); }}; },
+        {"kept from a script", [&](World& w) { remote({})(w), w.windows.duringBoxes = {[&w] {
+             EXPECT_NE(w.Bytes(kUndoFile).find(", on trial\r\n"), std::string::npos);  // a start after a crash would know
+             EXPECT_TRUE(w.machine.KeepTrial()); }}; },
          load, {ask}, {}, {}, Config("old Home")},
         {"every way in while it asks", [&](World& w) { remote({TrialChoice::Keep})(w), w.windows.duringBoxes = {[&w] { AllAtOnce(w); }}; },
          load, {ask, L"answer: 7"}},
@@ -428,6 +430,7 @@ TEST(Launch, TheGateComesFirstThenOneCopyPerFolderAndALoadFromTheCommandLineSays
         {L"/load Travel /quiet", profile(L"Travel.TXT"), kExitNoSuchProfile, {}, 0},
         {L"/load " + std::wstring(300, L'x'), nullptr, kExitNoSuchProfile,
          {L"Roamwise: There is no profile \"" + std::wstring(300, L'x') + L"\" in the Profiles folder."}, 0},
+        {L"/load ..", nullptr, kExitNoSuchProfile, {L"Roamwise: Roamwise cannot load \"..\". \"..\" names a folder, not a profile."}, 0},
         {L"/load ..\\Home", nullptr, kExitNoSuchProfile,
          {L"Roamwise: Roamwise cannot load \"..\\Home\". A profile name cannot contain the character \"\\\"."}, 0},
         {L"/load \"conout$ .txt\"", profile(L"conout$ "), kExitNoSuchProfile,
