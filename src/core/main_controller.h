@@ -37,12 +37,12 @@ public:
     // window would, or hands the request to the copy running here, and
     // gives the exit code (launch.h). quiet: no box at all.
     int FromCommandLine(const HandedRequest& request, bool quiet);
-    int LoadFromCommandLine(const std::wstring& given, bool quiet) { return FromCommandLine({false, given, 0}, quiet); }
     // "/keep": the trial load open in any copy run from this folder is kept.
     int KeepFromCommandLine(bool quiet);
     bool Refused() const { return refused_; }
     // The user closed the main window: positions are stored, the viewer
-    // goes, the window closes; while a tool runs, once it has ended.
+    // goes, the window closes; while a tool runs or a trial asks, once that
+    // command has ended.
     void Close();
     bool Closed() const { return closed_; }
     // Windows ends the session: both positions are stored, nothing is shown.
@@ -71,8 +71,8 @@ public:
     bool ListInput(Input input);
     // The list's context menu was asked for, on a profile or not.
     void ContextMenu(bool onProfile);
-    // Its items: nothing unless a profile is under the pointer (or selected,
-    // when the keyboard opened it).
+    // Its items: the profile's when one is under the pointer (or selected,
+    // when the keyboard opened it), and Undo when there is a load to undo.
     std::vector<MenuItem> ProfileMenu(bool onProfile);
     // The window became active or inactive: coming back, it shows what
     // changed in the Profiles folder meanwhile.
