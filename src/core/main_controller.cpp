@@ -186,7 +186,7 @@ std::wstring MainController::ReplaceWithDump(const std::wstring& profile) {
     const bool spelled = platform_.ToOem(fileName, oem);
     const std::wstring dumpFile = spelled ? profile : store_.Folder() + L"\\" + kDumpWorkFile;
     platform_.CreateFolder(store_.Folder());
-    runner_.WriteRedirection(L"netsh -c interface dump", store_.Folder(), spelled ? fileName : kDumpWorkFile);
+    runner_.WriteRedirection(kDumpCommand, store_.Folder(), spelled ? fileName : kDumpWorkFile);
     view_.SetBusyPointer(true);
     Status(L"   Saving Settings");
     const bool keptAside = store_.KeepAside(profile);

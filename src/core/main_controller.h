@@ -119,6 +119,7 @@ private:
     std::wstring RenameProblem(const std::wstring& old, const std::wstring& name);
     void Rename();
     bool RenameTo(const std::wstring& old, const std::wstring& typed);
+    std::wstring SelectedOrSay(const wchar_t* noneSelected);
     void CreateShortcutOfSelected();
     void MakeShortcutOf(const std::wstring& name, const std::wstring& desktop);
     void Delete();

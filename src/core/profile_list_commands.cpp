@@ -153,13 +153,16 @@ std::wstring MainController::RenameProblem(const std::wstring& old, const std::w
     return L"There is already a file " + Quoted(existing->name) + L" in the Profiles folder. Please choose another name.";
 }
 
-void MainController::CreateShortcutOfSelected() {
+// The selected profile, still there; empty after a box that says why not.
+std::wstring MainController::SelectedOrSay(const wchar_t* noneSelected) {
     const std::wstring name = view_.SelectedProfile();
-    if (name.empty()) {
-        Tell(L"Select a profile to make a shortcut for");
-        return;
-    }
-    if (Vanished(name)) return;
+    if (name.empty()) Tell(noneSelected);
+    return name.empty() || Vanished(name) ? L"" : name;
+}
+
+void MainController::CreateShortcutOfSelected() {
+    const std::wstring name = SelectedOrSay(L"Select a profile to make a shortcut for");
+    if (name.empty()) return;
     std::wstring desktop;
     try {
         desktop = platform_.DesktopFolder();
@@ -182,10 +185,6 @@ void MainController::MakeShortcutOf(const std::wstring& name, const std::wstring
     platform_.MakeShortcut({path, program, L"/load " + Quoted(name), program.substr(0, program.rfind(L'\\')), program});
     Tell(L"The shortcut " + title + L" is on the desktop:\r" + path);
 }
-
-}  // namespace roamwise
-
-namespace roamwise {
 
 namespace {
 
@@ -213,12 +212,8 @@ void MainController::ProfileSelected() {
 }
 
 void MainController::CompareSelected() {
-    const std::wstring name = view_.SelectedProfile();
-    if (name.empty()) {
-        Tell(L"Select a profile to compare");
-        return;
-    }
-    if (Vanished(name)) return;
+    const std::wstring name = SelectedOrSay(L"Select a profile to compare");
+    if (name.empty()) return;
     std::wstring text;
     const bool read = report_.Trap(L"cmdCompare", [&] {
         const std::vector<AdapterSettings> profile = ReadInterfaceDump(platform_.FromOem(platform_.Read(store_.PathOf(name))));
@@ -237,10 +232,9 @@ void MainController::CompareSelected() {
 
 // As Save dumps them, into a work file of its own; gives why it failed, or the empty text.
 std::wstring MainController::DumpSettingsInForce() {
-    runner_.WriteRedirection(L"netsh -c interface dump", programFolder_, kComparedFile);
     view_.SetBusyPointer(true);
     Status(L"   Reading Settings");
-    const std::int32_t exitCode = runner_.RunBatch();
+    const std::int32_t exitCode = runner_.DumpSettings(programFolder_, kComparedFile);
     if (exitCode == 0 && !store_.Find(programFolder_ + L"\\" + kComparedFile)) return L"no dump was written.";
     return exitCode == 0 ? L"" : ExitCodeText(exitCode);
 }

@@ -80,6 +80,8 @@ std::wstring PrintedLines::Text(Platform& platform) const {
     return text;
 }
 
+const wchar_t kDumpCommand[] = L"netsh -c interface dump";
+
 std::wstring ExitCodeText(std::int32_t exitCode) {
     return L"netsh ended with exit code " + std::to_wstring(exitCode) + L".";
 }
@@ -124,6 +126,11 @@ std::int32_t ToolRunner::RunBatch() {
     // /d: no AutoRun command from the registry runs first, with our rights,
     // changing the code page or the folder the line relies on.
     return StartAndWait(L"cmd.exe", L"cmd.exe /d /c " + batch, nullptr, batchTool_);
+}
+
+std::int32_t ToolRunner::DumpSettings(const std::wstring& folder, const std::wstring& file) {
+    WriteRedirection(kDumpCommand, folder, file);
+    return RunBatch();
 }
 
 std::int32_t ToolRunner::RunNetshScript(const std::wstring& folder, const std::wstring& file, ToolOutput& printed) {

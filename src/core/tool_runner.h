@@ -34,6 +34,9 @@ private:
     bool moreLines_ = false;
 };
 
+// What dumps the network settings as a netsh script.
+extern const wchar_t kDumpCommand[];
+
 // "netsh ended with exit code 1."
 std::wstring ExitCodeText(std::int32_t exitCode);
 
@@ -47,6 +50,9 @@ public:
     // Runs Settings.bat through the system's cmd; gives the exit code. A
     // tool that cannot start or be waited for throws, its path named.
     std::int32_t RunBatch();
+    // Dumps the settings in force into folder\file, through Settings.bat;
+    // gives the exit code.
+    std::int32_t DumpSettings(const std::wstring& folder, const std::wstring& file);
     // Hands folder\file to netsh as a script; gives the exit code. What
     // netsh prints goes to printed.
     std::int32_t RunNetshScript(const std::wstring& folder, const std::wstring& file, ToolOutput& printed);

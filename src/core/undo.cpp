@@ -86,8 +86,7 @@ std::wstring UndoFile::Take(const std::wstring& loaded, bool goingBack) {
     }
     if (there && !Read()) return L"a file " + Quoted(kUndoFile) + L" that is not Roamwise's is in the way.";
     try {
-        runner_.WriteRedirection(L"netsh -c interface dump", folder_, kStagingFile);
-        const std::int32_t exitCode = runner_.RunBatch();
+        const std::int32_t exitCode = runner_.DumpSettings(folder_, kStagingFile);
         if (exitCode != 0) {
             Drop();
             return ExitCodeText(exitCode);
